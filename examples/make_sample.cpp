@@ -1,0 +1,24 @@
+// Writes examples/sample.riff, the small container file the README's first
+// command shows: a "BODY" list named "ORL" holding a code, two key hashes and
+// their two texts, laid out as a locale file.
+#include <fstream>
+#include <iostream>
+
+#include "riff_writer.hpp"
+
+int main(int argc, char** argv) {
+    using namespace tavtool;
+    if (argc != 2) {
+        std::cerr << "usage: make_sample OUTPUT\n";
+        return 2;
+    }
+    // The CRC-32 text-form hashes of the keys "hello" and "bye".
+    const std::string hashes = le32(0x96DB2B37) + le32(0x7F2A4F6A);
+    const std::string texts = chunk("STR ", std::string("Hello, world!") + '\0') +
+                              chunk("STR ", std::string("Goodbye!") + '\0');
+    const std::string body = node("STRN", "code", std::string("en") + '\0') +
+                             node("TUDW", "offsets", hashes) + namedList("ATXT", "strings", texts);
+    std::ofstream out(argv[1], std::ios::binary);
+    out << riff("OSTR", namedList("BODY", "ORL", body));
+    return out ? 0 : 1;
+}

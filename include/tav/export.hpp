@@ -1,0 +1,16 @@
+#pragma once
+
+// TAV_API marks what the shared library exports; everything else stays hidden.
+// Define TAV_API yourself beforehand to override it (for example when linking
+// the sources into a program directly).
+#ifndef TAV_API
+#  if defined(_WIN32)
+#    if defined(TAV_BUILDING)
+#      define TAV_API __declspec(dllexport)
+#    else
+#      define TAV_API __declspec(dllimport)
+#    endif
+#  else
+#    define TAV_API __attribute__((visibility("default")))
+#  endif
+#endif

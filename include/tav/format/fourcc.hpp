@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+#include <tav/export.hpp>
+
+namespace Tav::Format {
+
+// A four-character code: the four bytes as they stand in the file, or the same
+// bytes read as one little-endian integer. Codes are compared through `value`.
+union FourCC {
+    char chars[4];
+    std::uint32_t value;
+};
+
+namespace KnownFourCC {
+TAV_API extern const FourCC RIFF;
+TAV_API extern const FourCC LIST;
+TAV_API extern const FourCC OSTR;
+// Marks the name child of a container list. It holds "OSTR", not "NAME": files
+// whose name children carry the letters N, A, M, E do not yield list names.
+TAV_API extern const FourCC NAME;
+}  // namespace KnownFourCC
+
+}  // namespace Tav::Format

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+namespace Tav::detail {
+
+// Reads a little-endian 32-bit number from any address, aligned or not.
+inline std::uint32_t loadLE32(const void* at) noexcept {
+    const auto* b = static_cast<const unsigned char*>(at);
+    return std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 |
+           std::uint32_t{b[3]} << 24;
+}
+
+inline void storeLE32(void* at, std::uint32_t v) noexcept {
+    auto* b = static_cast<unsigned char*>(at);
+    b[0] = static_cast<unsigned char>(v);
+    b[1] = static_cast<unsigned char>(v >> 8);
+    b[2] = static_cast<unsigned char>(v >> 16);
+    b[3] = static_cast<unsigned char>(v >> 24);
+}
+
+}  // namespace Tav::detail

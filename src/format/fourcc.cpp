@@ -1,0 +1,10 @@
+#include <tav/format/fourcc.hpp>
+
+namespace Tav::Format::KnownFourCC {
+
+const FourCC RIFF = {{'R', 'I', 'F', 'F'}};
+const FourCC LIST = {{'L', 'I', 'S', 'T'}};
+const FourCC OSTR = {{'O', 'S', 'T', 'R'}};
+const FourCC NAME = {{'O', 'S', 'T', 'R'}};
+
+}  // namespace Tav::Format::KnownFourCC

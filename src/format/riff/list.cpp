@@ -1,0 +1,109 @@
+#include <tav/format/riff/list.hpp>
+
+#include <cstring>
+#include <stdexcept>
+
+#include <tav/format/riff/file.hpp>
+
+#include "detail/bytes.hpp"
+#include "detail/fail.hpp"
+#include "format/riff/loader.hpp"
+
+namespace Tav::Format::RIFF {
+
+using Tav::detail::fail;
+
+List::List() noexcept : Chunk() { stamp("TFrmtRIFFLi", 28); }
+
+List::List(Object& owner, std::uint32_t offset) : Chunk(owner, offset) {
+    stamp("TFrmtRIFFLi", 28);
+    load();
+}
+
+List::List(File* owner, std::uint32_t offset, std::uint32_t length, detail::Loader& loader,
+           unsigned depth)
+    : Chunk(owner, offset) {
+    stamp("TFrmtRIFFLi", 28);
+    try {
+        load(length, loader, depth);
+    } catch (...) {
+        clear();  // the destructor does not run for a constructor that throws
+        throw;
+    }
+}
+
+List::~List() { clear(); }
+
+void List::clear() noexcept {
+    // No class has a virtual destructor: destroy each child as what it is.
+    for (Chunk* child : children) {
+        if (child && List::is(*child))
+            delete static_cast<List*>(child);
+        else
+            delete child;
+    }
+    children.clear();
+}
+
+const FourCC List::type() {
+    requireParent();
+    FourCC id;
+    parent->read(position + 8, 4, id.chars);
+    return id;
+}
+
+std::int32_t List::count() noexcept { return static_cast<std::int32_t>(children.size()); }
+
+Chunk& List::operator[](std::uint32_t index) {
+    if (index >= children.size()) fail<std::range_error>("List index out of range!");
+    return *children[index];
+}
+
+bool List::is(const Object& object) noexcept {
+    return std::strncmp(object.tag, "TFrmtRIFFLi", sizeof object.tag) == 0;
+}
+
+void List::load() {
+    requireParent();
+    try {
+        detail::Loader loader(*parent);
+        FourCC id;
+        std::uint32_t length = 0;  // a header the stream cannot deliver reads as zero
+        loader.header(position, id, length);
+        load(length, loader, 0);
+        loader.finish();
+    } catch (...) {
+        clear();
+        throw;
+    }
+}
+
+void List::load(std::uint32_t length, detail::Loader& loader, unsigned depth) {
+    // Each nested list loads itself before the walk goes on; bound the recursion.
+    if (depth > maxDepth) fail<std::invalid_argument>("Lists nested too deeply!");
+    // A list's length counts the bytes after its list type; all sums are 32-bit.
+    const std::uint32_t limit = length + 12;
+    std::uint32_t cursor = 12;
+    while (cursor < limit) {
+        const std::uint32_t at = position + cursor;
+        FourCC id;
+        std::uint32_t n;
+        // The walk ends at the first child whose header the stream cannot deliver.
+        if (!loader.header(at, id, n)) break;
+        loader.admit();
+        const bool isList = id.value == KnownFourCC::LIST.value;
+        children.push_back(nullptr);  // make room first, so that no child can leak
+        if (isList)
+            children.back() = new List(parent, at, n, loader, depth + 1);
+        else
+            children.back() = new Chunk(parent, at);
+        // A child reaching past the list's end is kept whole; the walk stops after
+        // it. A length that wraps the 32-bit cursor stops the walk the same way.
+        const std::uint64_t next = std::uint64_t{cursor} + n + (isList ? 12 : 8);
+        if (next > 0xFFFFFFFFu) break;
+        cursor = static_cast<std::uint32_t>(next);
+    }
+    children.shrink_to_fit();
+}
+
+}  // namespace Tav::Format::RIFF

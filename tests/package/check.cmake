@@ -1,0 +1,32 @@
+# Installs the built library into a fresh prefix, then builds and runs a small
+# outside program against it twice: through find_package and through pkg-config.
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}")
+  endif()
+endfunction()
+
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/consumer -B ${WORK_DIR}/cmake-build
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX})
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-build)
+run(${WORK_DIR}/cmake-build/consumer)
+
+file(GLOB_RECURSE pcfile ${prefix}/*/tav.pc)
+get_filename_component(pcdir ${pcfile} DIRECTORY)
+set(ENV{PKG_CONFIG_PATH} ${pcdir})
+execute_process(COMMAND pkg-config --cflags --libs tav OUTPUT_VARIABLE flags RESULT_VARIABLE rc
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "pkg-config does not know tav")
+endif()
+separate_arguments(flags UNIX_COMMAND "${flags}")
+run(${CXX} ${SOURCE_DIR}/tests/package/consumer/main.cpp ${flags} -o ${WORK_DIR}/pc-consumer)
+string(REGEX REPLACE ".*-L([^ ;]+).*" "\\1" libdir "${flags}")
+set(ENV{LD_LIBRARY_PATH} ${libdir})
+run(${WORK_DIR}/pc-consumer)
