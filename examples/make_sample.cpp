@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iostream>
 
+#include <tav/security/crc32.hpp>
+
 #include "riff_writer.hpp"
 
 int main(int argc, char** argv) {
@@ -12,8 +14,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: make_sample OUTPUT\n";
         return 2;
     }
-    // The CRC-32 text-form hashes of the keys "hello" and "bye".
-    const std::string hashes = le32(0x96DB2B37) + le32(0x7F2A4F6A);
+    const std::string hashes = le32(Tav::Security::Hash::Crc32("hello")) + le32(Tav::Security::Hash::Crc32("bye"));
     const std::string texts = chunk("STR ", std::string("Hello, world!") + '\0') +
                               chunk("STR ", std::string("Goodbye!") + '\0');
     const std::string body = node("STRN", "code", std::string("en") + '\0') +

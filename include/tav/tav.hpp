@@ -6,3 +6,5 @@
 #include <tav/format/riff/chunk.hpp>
 #include <tav/format/riff/file.hpp>
 #include <tav/format/riff/list.hpp>
+#include <tav/security/crc32.hpp>
+#include <tav/string/string.hpp>

@@ -13,6 +13,7 @@ namespace tavtool {
 // Each subcommand adds itself to the application; its callback returns the exit code.
 using Run = std::function<int()>;
 void addTree(CLI::App& app, Run& run);
+void addCrc32(CLI::App& app, Run& run);
 
 // Opens a file for binary reading; throws std::runtime_error naming the file.
 std::unique_ptr<std::istream> openInput(const std::string& path);

@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     tavtool::Run run;
     tavtool::addTree(app, run);
+    tavtool::addCrc32(app, run);
     CLI11_PARSE(app, argc, argv);
     return run();
 }
