@@ -3,6 +3,8 @@
 // Everything the library offers.
 #include <tav/core/object.hpp>
 #include <tav/format/fourcc.hpp>
+#include <tav/format/ostrane/file.hpp>
+#include <tav/format/ostrane/node.hpp>
 #include <tav/format/riff/chunk.hpp>
 #include <tav/format/riff/file.hpp>
 #include <tav/format/riff/list.hpp>

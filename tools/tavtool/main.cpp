@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     tavtool::Run run;
     tavtool::addTree(app, run);
     tavtool::addCrc32(app, run);
+    tavtool::addGet(app, run);
     CLI11_PARSE(app, argc, argv);
     return run();
 }

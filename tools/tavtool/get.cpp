@@ -1,0 +1,63 @@
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <tav/format/ostrane/file.hpp>
+
+#include "commands.hpp"
+
+namespace tavtool {
+
+namespace {
+
+void hexDump(const char* data, std::size_t size) {
+    for (std::size_t row = 0; row < size; row += 16) {
+        std::printf("%08zx ", row);
+        for (std::size_t i = row; i < row + 16; ++i) {
+            if (i < size)
+                std::printf(" %02x", static_cast<unsigned char>(data[i]));
+            else
+                std::printf("   ");
+        }
+        std::printf("  ");
+        for (std::size_t i = row; i < row + 16 && i < size; ++i) {
+            const auto c = static_cast<unsigned char>(data[i]);
+            std::putchar(c >= 0x20 && c < 0x7F ? c : '.');
+        }
+        std::putchar('\n');
+    }
+}
+
+}  // namespace
+
+void addGet(CLI::App& app, Run& run) {
+    auto* cmd = app.add_subcommand("get", "Write the payload of the node a container path selects");
+    auto path = std::make_shared<std::string>();
+    auto nodePath = std::make_shared<std::string>();
+    auto hex = std::make_shared<bool>(false);
+    cmd->add_option("FILE", *path, "the container file")->required();
+    cmd->add_option("PATH", *nodePath, "the node's path, for example /BODY.ORL/STRN.code")->required();
+    cmd->add_flag("--hex", *hex, "write a hex dump instead of the raw bytes");
+    cmd->callback([&run, path, nodePath, hex] {
+        run = [path, nodePath, hex] {
+            return guarded([&] {
+                auto in = openInput(*path);
+                Tav::Format::Ostrane::File file(*in);
+                std::unique_ptr<Tav::Format::Ostrane::Node> node(&file[*nodePath]);
+                // The payload runs from after the name's zero byte to the data's end.
+                const std::string name = node->name();
+                const char* payload = node->open();
+                const std::size_t data = node->length();
+                const std::size_t size = data > name.size() ? data - name.size() - 1 : 0;
+                if (*hex)
+                    hexDump(payload, size);
+                else
+                    std::fwrite(payload, 1, size, stdout);
+                return 0;
+            });
+        };
+    });
+}
+
+}  // namespace tavtool
