@@ -10,3 +10,4 @@
 #include <tav/format/riff/list.hpp>
 #include <tav/security/crc32.hpp>
 #include <tav/string/string.hpp>
+#include <tav/threading/timer.hpp>

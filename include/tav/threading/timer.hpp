@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include <tav/core/object.hpp>
+#include <tav/export.hpp>
+
+namespace Tav::Threading {
+
+namespace detail {
+struct TimerControl;
+}
+
+// Calls a function over and over on a background thread of its own, pausing for
+// the interval before each call. Set the interval and the callback, then switch
+// the timer on; a running thread keeps the interval and callback it started
+// with, so switch off and on again to apply new ones.
+//
+// Switching off wakes the thread at once and, once enabled(false) has returned,
+// no new call starts. The destructor also waits for a call under way, so that no
+// callback runs with the address of a destroyed timer; a callback may switch its
+// own timer off and on, or delete it. Calls on one Timer from several threads
+// (the callback's included) must be serialised by the application.
+class TAV_API Timer : public Object {
+public:
+    using Callback = int (*)(int, void*);
+
+    Timer() noexcept;
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    bool enabled() noexcept;
+    // Switches on (starting the thread; the first call comes one interval later)
+    // or off, and returns `on`. A failed thread start propagates the standard
+    // library's exception and leaves the timer off.
+    bool enabled(bool on);
+
+    unsigned int interval() noexcept;
+    // The pause before each call, in milliseconds; 0 makes the next thread end at once.
+    unsigned int interval(unsigned int milliseconds) noexcept;
+
+    // Stores the callback, called with 0 and the timer's address. A null callback
+    // is refused: returns false and keeps the stored one.
+    bool tick(Callback callback) noexcept;
+
+private:
+    bool on;
+    std::uint32_t period;
+    Callback callback;
+    std::thread* thread;
+    // Shared with the timer's threads, so that it outlives the timer for them.
+    std::shared_ptr<detail::TimerControl> control;
+};
+
+}  // namespace Tav::Threading
