@@ -7,11 +7,39 @@
 
 #include "detail/bytes.hpp"
 #include "detail/fail.hpp"
-#include "format/riff/loader.hpp"
+#include "format/riff/window.hpp"
 
 namespace Tav::Format::RIFF {
 
 using Tav::detail::fail;
+
+namespace detail {
+
+// What one load shares across its nested lists.
+struct Load {
+    Window window;
+    // Headers of a sound file never overlap, so a walk that finds more chunks
+    // than the stream has room for is going in circles (lists whose last child
+    // reaches back over their parent's later children): refuse it.
+    std::uint64_t room;
+
+    explicit Load(File& file) : window(file), room(window.size() / 8 + 1) {}
+
+    bool header(std::uint32_t offset, FourCC& id, std::uint32_t& length) {
+        unsigned char bytes[8];
+        if (!window.fetch(offset, sizeof bytes, bytes)) return false;
+        std::memcpy(id.chars, bytes, 4);
+        length = Tav::detail::loadLE32(bytes + 4);
+        return true;
+    }
+
+    void admit() {
+        if (room == 0) fail<std::invalid_argument>("Overlapping chunks!");
+        --room;
+    }
+};
+
+}  // namespace detail
 
 List::List() noexcept : Chunk() { stamp("TFrmtRIFFLi", 28); }
 
@@ -20,12 +48,11 @@ List::List(Object& owner, std::uint32_t offset) : Chunk(owner, offset) {
     load();
 }
 
-List::List(File* owner, std::uint32_t offset, std::uint32_t length, detail::Loader& loader,
-           unsigned depth)
+List::List(File* owner, std::uint32_t offset, std::uint32_t length, detail::Load& state, unsigned depth)
     : Chunk(owner, offset) {
     stamp("TFrmtRIFFLi", 28);
     try {
-        load(length, loader, depth);
+        load(length, state, depth);
     } catch (...) {
         clear();  // the destructor does not run for a constructor that throws
         throw;
@@ -66,19 +93,19 @@ bool List::is(const Object& object) noexcept {
 void List::load() {
     requireParent();
     try {
-        detail::Loader loader(*parent);
+        detail::Load state(*parent);
         FourCC id;
         std::uint32_t length = 0;  // a header the stream cannot deliver reads as zero
-        loader.header(position, id, length);
-        load(length, loader, 0);
-        loader.finish();
+        state.header(position, id, length);
+        load(length, state, 0);
+        state.window.finish();
     } catch (...) {
         clear();
         throw;
     }
 }
 
-void List::load(std::uint32_t length, detail::Loader& loader, unsigned depth) {
+void List::load(std::uint32_t length, detail::Load& state, unsigned depth) {
     // Each nested list loads itself before the walk goes on; bound the recursion.
     if (depth > maxDepth) fail<std::invalid_argument>("Lists nested too deeply!");
     // A list's length counts the bytes after its list type; all sums are 32-bit.
@@ -89,12 +116,12 @@ void List::load(std::uint32_t length, detail::Loader& loader, unsigned depth) {
         FourCC id;
         std::uint32_t n;
         // The walk ends at the first child whose header the stream cannot deliver.
-        if (!loader.header(at, id, n)) break;
-        loader.admit();
+        if (!state.header(at, id, n)) break;
+        state.admit();
         const bool isList = id.value == KnownFourCC::LIST.value;
         children.push_back(nullptr);  // make room first, so that no child can leak
         if (isList)
-            children.back() = new List(parent, at, n, loader, depth + 1);
+            children.back() = new List(parent, at, n, state, depth + 1);
         else
             children.back() = new Chunk(parent, at);
         // A child reaching past the list's end is kept whole; the walk stops after

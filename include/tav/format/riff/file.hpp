@@ -8,6 +8,10 @@
 
 namespace Tav::Format::RIFF {
 
+namespace detail {
+class Window;
+}
+
 // RIFF data held in a caller's input stream: the outermost list of the tree.
 //
 // The length field counts the bytes after the form type, so the stream holds
@@ -36,7 +40,7 @@ public:
 
 private:
     friend class Chunk;
-    friend class detail::Loader;
+    friend class detail::Window;
 
     // Bytes from the stream's beginning to its end, as found at construction.
     std::uint64_t extent() const noexcept;

@@ -9,7 +9,7 @@
 namespace Tav::Format::RIFF {
 
 namespace detail {
-class Loader;
+struct Load;
 }
 
 // A chunk that contains chunks: a "LIST" chunk, or the file itself. Its length
@@ -41,9 +41,8 @@ protected:
     void load();
 
 private:
-    List(File* parent, std::uint32_t offset, std::uint32_t length, detail::Loader& loader,
-         unsigned depth);
-    void load(std::uint32_t length, detail::Loader& loader, unsigned depth);
+    List(File* parent, std::uint32_t offset, std::uint32_t length, detail::Load& state, unsigned depth);
+    void load(std::uint32_t length, detail::Load& state, unsigned depth);
     void clear() noexcept;
 
     std::vector<Chunk*> children;
