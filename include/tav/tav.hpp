@@ -8,6 +8,7 @@
 #include <tav/format/riff/chunk.hpp>
 #include <tav/format/riff/file.hpp>
 #include <tav/format/riff/list.hpp>
+#include <tav/international/locale.hpp>
 #include <tav/security/crc32.hpp>
 #include <tav/string/string.hpp>
 #include <tav/threading/timer.hpp>

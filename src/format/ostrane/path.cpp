@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <tav/format/riff/file.hpp>
+
 #include "detail/fail.hpp"
 
 namespace Tav::Format::Ostrane::detail {
@@ -76,6 +78,35 @@ std::vector<Step> parsePath(std::string_view path) {
         steps[i].list = i + 1 < steps.size();
     }
     return steps;
+}
+
+RIFF::Chunk& select(RIFF::File& file, std::string_view path) {
+    const std::vector<Step> steps = parsePath(path);
+    RIFF::List* current = &file;
+    // The last step never walks on, so the loop always ends in a return or a throw.
+    for (auto step = steps.begin();; ++step) {
+        // Candidates are counted only as far as the index needs: the result is the
+        // same as filtering them all first, with fewer reads of the stream.
+        RIFF::Chunk* selected = nullptr;
+        std::uint32_t passed = 0;
+        for (std::int32_t i = 0, n = current->count(); i < n && !selected; ++i) {
+            RIFF::Chunk& child = (*current)[static_cast<std::uint32_t>(i)];
+            if (step->type.value != 0) {
+                const FourCC id = child.type();
+                FourCC listType{};
+                if (id.value == KnownFourCC::LIST.value) file.read(child.offset() + 8, 4, listType.chars);
+                if (id.value != step->type.value && listType.value != step->type.value) continue;
+            }
+            if (passed++ == step->index) selected = &child;
+        }
+        if (!selected)
+            Tav::detail::fail<std::range_error>("Invalid node index in Format::Ostrane::File::operator[]");
+        if (!step->list) return *selected;
+        // The tag is checked as well as the id, so that only a loaded list is walked into.
+        if (selected->type().value != KnownFourCC::LIST.value || !RIFF::List::is(*selected))
+            Tav::detail::fail<std::invalid_argument>("Cannot use node as list in Format::Ostrane::File::operator[]");
+        current = static_cast<RIFF::List*>(selected);
+    }
 }
 
 }  // namespace Tav::Format::Ostrane::detail
