@@ -15,6 +15,7 @@ using Run = std::function<int()>;
 void addTree(CLI::App& app, Run& run);
 void addCrc32(CLI::App& app, Run& run);
 void addGet(CLI::App& app, Run& run);
+void addLocale(CLI::App& app, Run& run);
 
 // Opens a file for binary reading; throws std::runtime_error naming the file.
 std::unique_ptr<std::istream> openInput(const std::string& path);

@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
     tavtool::addTree(app, run);
     tavtool::addCrc32(app, run);
     tavtool::addGet(app, run);
+    tavtool::addLocale(app, run);
     CLI11_PARSE(app, argc, argv);
     return run();
 }

@@ -1,0 +1,31 @@
+#!/bin/sh
+# Compiles a catalogue as PO and, through msgfmt, as MO; both locale files must
+# give every key's expected text. A catalogue with colliding keys writes nothing.
+set -eu
+tavtool=$1 data=$2 work=$3
+rm -rf "$work" && mkdir -p "$work"
+
+check() {  # check LOCALE-FILE
+    {
+        "$tavtool" locale code "$1"
+        "$tavtool" locale get "$1" plain escapes "multi-line key" "$(printf 'verb\004open')" \
+            "$(printf 'adjective\004open')" open guess untranslated obsolete "one file" "%d files" "é accent"
+    } >"$work/got"
+    diff "$data/roundtrip.expected" "$work/got"
+}
+
+"$tavtool" locale compile "$data/roundtrip.po" -o "$work/po.locale"
+check "$work/po.locale"
+
+if command -v msgfmt >/dev/null; then
+    msgfmt "$data/roundtrip.po" -o "$work/roundtrip.mo"
+    "$tavtool" locale compile "$work/roundtrip.mo" -o "$work/mo.locale"
+    check "$work/mo.locale"
+fi
+
+if "$tavtool" locale compile "$data/collision.po" -o "$work/collision.locale" 2>"$work/error"; then
+    echo "colliding keys were accepted"; exit 1
+fi
+grep -q '"k1371838" and "k2000402"' "$work/error"
+test ! -e "$work/collision.locale"
+echo "round trip ok"
