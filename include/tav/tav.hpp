@@ -9,6 +9,8 @@
 #include <tav/format/riff/file.hpp>
 #include <tav/format/riff/list.hpp>
 #include <tav/international/locale.hpp>
+#include <tav/io/event.hpp>
+#include <tav/io/keyboard.hpp>
 #include <tav/security/crc32.hpp>
 #include <tav/string/string.hpp>
 #include <tav/threading/timer.hpp>

@@ -16,6 +16,7 @@ void addTree(CLI::App& app, Run& run);
 void addCrc32(CLI::App& app, Run& run);
 void addGet(CLI::App& app, Run& run);
 void addLocale(CLI::App& app, Run& run);
+void addKeys(CLI::App& app, Run& run);
 
 // Opens a file for binary reading; throws std::runtime_error naming the file.
 std::unique_ptr<std::istream> openInput(const std::string& path);

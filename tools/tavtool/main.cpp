@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     tavtool::addCrc32(app, run);
     tavtool::addGet(app, run);
     tavtool::addLocale(app, run);
+    tavtool::addKeys(app, run);
     CLI11_PARSE(app, argc, argv);
     return run();
 }

@@ -1,0 +1,212 @@
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <tav/io/keyboard.hpp>
+
+using Tav::Event;
+using Tav::IO::GetKeyboardInput;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Standard input on the slave side of a pseudo-terminal; the test types into the master.
+class Terminal : public ::testing::Test {
+protected:
+    int master = -1, slave = -1, savedInput = -1;
+
+    void SetUp() override {
+        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        savedInput = dup(STDIN_FILENO);
+        ASSERT_EQ(dup2(slave, STDIN_FILENO), STDIN_FILENO);
+        // Raw already, so that bytes typed ahead arrive as the terminal sent them.
+        termios mode;
+        tcgetattr(slave, &mode);
+        mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);  // no signals from typed Ctrl+Z
+        mode.c_iflag &= ~static_cast<tcflag_t>(ICRNL);
+        tcsetattr(slave, TCSANOW, &mode);
+    }
+    void TearDown() override {
+        dup2(savedInput, STDIN_FILENO);
+        close(savedInput);
+        close(slave);
+        close(master);
+    }
+
+    void type(const std::string& bytes) { ASSERT_EQ(write(master, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+
+    // The first `count` events the bytes give; the bytes must be used up by then.
+    std::vector<Event> events(const std::string& bytes, std::size_t count) {
+        type(bytes);
+        std::vector<Event> got;
+        while (got.size() < count) got.push_back(GetKeyboardInput());
+        int left = 0;
+        ioctl(slave, FIONREAD, &left);
+        EXPECT_EQ(left, 0) << "bytes left over from " << testing::PrintToString(bytes);
+        tcflush(slave, TCIFLUSH);
+        return got;
+    }
+    Event one(const std::string& bytes) { return events(bytes, 1).front(); }
+};
+
+Event ch(int c) { return static_cast<Event>(c); }
+
+}  // namespace
+
+TEST_F(Terminal, Characters) {
+    EXPECT_EQ(one("a"), ch('a'));
+    EXPECT_EQ(one("Z"), ch('Z'));
+    EXPECT_EQ(one(" "), Event::Space);
+    EXPECT_EQ(one("\xC3\xA9"), ch(0xE9));
+    EXPECT_EQ(one("\xE2\x82\xAC"), ch(0x20AC));
+    // Outside the Basic Multilingual Plane: two calls, high surrogate first.
+    EXPECT_EQ(events("\xF0\x9F\x98\x80", 2), (std::vector<Event>{ch(0xD83D), ch(0xDE00)}));
+    EXPECT_EQ(one("\xC3\x28"), Event::None);  // malformed UTF-8 gives nothing, not stray characters
+}
+
+TEST_F(Terminal, ControlKeys) {
+    EXPECT_EQ(one("\r"), Event::Enter);
+    EXPECT_EQ(one("\n"), Event::Enter);
+    EXPECT_EQ(one("\t"), Event::Tab);
+    EXPECT_EQ(one("\x7F"), Event::Backspace);
+    EXPECT_EQ(one("\x08"), Event::Backspace);
+    EXPECT_EQ(one("\x1B[Z"), Event::ShiftTab);
+    EXPECT_EQ(one("\x01"), ch('A'));  // Ctrl+A gives the letter's key code, as on Windows
+    EXPECT_EQ(one("\x1A"), ch('Z'));
+    EXPECT_EQ(one("\x13"), ch('S'));  // not taken for flow control
+    EXPECT_EQ(one("\x16"), ch('V'));  // nor as the literal-next character
+    EXPECT_EQ(one(std::string(1, '\0')), Event::Space);
+}
+
+TEST_F(Terminal, LoneEscapeWaitsBriefly) {
+    const auto start = Clock::now();
+    EXPECT_EQ(one("\x1B"), Event::Escape);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(50));
+    EXPECT_EQ(one("\x1B\x1B"), Event::AltEscape);
+}
+
+TEST_F(Terminal, AltPrefix) {
+    EXPECT_EQ(one("\x1B" "a"), Event::AltA);
+    EXPECT_EQ(one("\x1B" "7"), Event::Alt7);
+    EXPECT_EQ(one("\x1B\r"), Event::AltEnter);
+    EXPECT_EQ(one("\x1B\x7F"), Event::AltBackspace);
+    EXPECT_EQ(one("\x1B\t"), Event::AltTab);
+    EXPECT_EQ(one("\x1B-"), Event::AltMinus);
+    EXPECT_EQ(one("\x1B\x1B[A"), Event::AltArrowUp);  // Alt+Up as rxvt and tmux send it
+}
+
+TEST_F(Terminal, CursorAndEditingKeysInBothForms) {
+    const struct {
+        const char* csi;
+        const char* ss3;
+        Event plain;
+    } keys[] = {{"\x1B[A", "\x1BOA", Event::ArrowUp},   {"\x1B[B", "\x1BOB", Event::ArrowDown},
+                {"\x1B[C", "\x1BOC", Event::ArrowRight}, {"\x1B[D", "\x1BOD", Event::ArrowLeft},
+                {"\x1B[H", "\x1BOH", Event::Home},       {"\x1B[F", "\x1BOF", Event::End}};
+    for (const auto& k : keys) {
+        EXPECT_EQ(one(k.csi), k.plain);
+        EXPECT_EQ(one(k.ss3), k.plain);
+    }
+    EXPECT_EQ(one("\x1B[1~"), Event::Home);
+    EXPECT_EQ(one("\x1B[4~"), Event::End);
+    EXPECT_EQ(one("\x1B[2~"), Event::Insert);
+    EXPECT_EQ(one("\x1B[3~"), Event::Delete);
+    EXPECT_EQ(one("\x1B[5~"), Event::PageUp);
+    EXPECT_EQ(one("\x1B[6~"), Event::PageDown);
+}
+
+TEST_F(Terminal, XtermModifierParameter) {
+    EXPECT_EQ(one("\x1B[1;2D"), Event::ShiftArrowLeft);
+    EXPECT_EQ(one("\x1B[1;2A"), Event::ShiftArrowUp);
+    EXPECT_EQ(one("\x1B[1;5D"), Event::CtrlArrowLeft);
+    EXPECT_EQ(one("\x1B[1;5A"), Event::CtrlArrowUp);
+    EXPECT_EQ(one("\x1B[1;3C"), Event::AltArrowRight);
+    EXPECT_EQ(one("\x1B[1;6D"), Event::CtrlArrowLeft);  // Ctrl+Shift: Ctrl wins
+    EXPECT_EQ(one("\x1B[1;7D"), Event::AltArrowLeft);   // Ctrl+Alt: Alt wins
+    EXPECT_EQ(one("\x1B[5;5~"), Event::CtrlPageUp);
+    EXPECT_EQ(one("\x1B[3;5~"), Event::CtrlDelete);
+    EXPECT_EQ(one("\x1B[3;3~"), Event::AltDelete);
+    EXPECT_EQ(one("\x1B[2;5~"), Event::CtrlInsert);
+    EXPECT_EQ(one("\x1B[1;5H"), Event::CtrlHome);
+    EXPECT_EQ(one("\x1B[1;3F"), Event::AltEnd);
+    EXPECT_EQ(one("\x1B[1;2P"), Event::F1);  // function keys are the same under every modifier
+}
+
+TEST_F(Terminal, FunctionKeys) {
+    const char* xterm[] = {"\x1BOP",   "\x1BOQ",   "\x1BOR",   "\x1BOS",   "\x1B[15~", "\x1B[17~", "\x1B[18~",
+                           "\x1B[19~", "\x1B[20~", "\x1B[21~", "\x1B[23~", "\x1B[24~", "\x1B[25~", "\x1B[26~",
+                           "\x1B[28~"};
+    for (int f = 0; f < 15; ++f) EXPECT_EQ(one(xterm[f]), static_cast<Event>(static_cast<int>(Event::F1) + f)) << f;
+    EXPECT_EQ(one("\x1B[11~"), Event::F1);  // rxvt
+    EXPECT_EQ(one("\x1B[[A"), Event::F1);   // the Linux console
+    EXPECT_EQ(one("\x1B[[E"), Event::F5);
+    EXPECT_EQ(one("\x1B[15;5~"), Event::F5);
+}
+
+TEST_F(Terminal, KeypadInApplicationMode) {
+    EXPECT_EQ(one("\x1BOp"), Event::Pad0);
+    EXPECT_EQ(one("\x1BOy"), Event::Pad9);
+    EXPECT_EQ(one("\x1BOk"), Event::PadAdd);
+    EXPECT_EQ(one("\x1BOm"), Event::PadSubtract);
+    EXPECT_EQ(one("\x1BOj"), Event::PadMultiply);
+    EXPECT_EQ(one("\x1BOo"), Event::PadDivide);
+    EXPECT_EQ(one("\x1BOn"), Event::PadDecimal);
+    EXPECT_EQ(one("\x1BOM"), Event::Enter);
+}
+
+TEST_F(Terminal, UnknownSequencesAreConsumedWhole) {
+    EXPECT_EQ(one("\x1B[?1;2c"), Event::None);     // a device attributes report
+    EXPECT_EQ(one("\x1B[<0;12;7M"), Event::None);  // an SGR mouse report
+    EXPECT_EQ(one("\x1B[99~"), Event::None);
+    EXPECT_EQ(one("\x1B[M !!"), Event::None);     // an X10 mouse report
+    EXPECT_EQ(events("\x1B[1;5Xq", 2), (std::vector<Event>{Event::None, ch('q')}));
+}
+
+TEST_F(Terminal, ModeIsRestoredAndNothingEchoed) {
+    // Start from an ordinary cooked, echoing terminal.
+    termios cooked;
+    tcgetattr(slave, &cooked);
+    cooked.c_lflag |= ICANON | ECHO;
+    tcsetattr(slave, TCSANOW, &cooked);
+    Event got = Event::None;
+    std::thread reader([&] { got = GetKeyboardInput(); });
+    // Type only once the call has switched the terminal to non-canonical mode.
+    termios now;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    do tcgetattr(slave, &now);
+    while ((now.c_lflag & ICANON) && Clock::now() < deadline);
+    type("x");
+    reader.join();
+    EXPECT_EQ(got, ch('x'));
+    termios after;
+    tcgetattr(slave, &after);
+    EXPECT_EQ(after.c_lflag, cooked.c_lflag);
+    EXPECT_EQ(after.c_iflag, cooked.c_iflag);
+    EXPECT_EQ(std::memcmp(after.c_cc, cooked.c_cc, sizeof after.c_cc), 0);
+    int echoed = 0;
+    ioctl(master, FIONREAD, &echoed);
+    EXPECT_EQ(echoed, 0);
+}
+
+TEST(Keyboard, NotATerminalGivesNoneAtOnce) {
+    const int saved = dup(STDIN_FILENO);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    dup2(fds[0], STDIN_FILENO);
+    const auto start = Clock::now();
+    EXPECT_EQ(GetKeyboardInput(), Event::None);  // the pipe is empty: a blocking read would hang
+    EXPECT_EQ(GetKeyboardInput(), Event::None);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    dup2(saved, STDIN_FILENO);
+    close(saved);
+    close(fds[0]);
+    close(fds[1]);
+}

@@ -1,0 +1,88 @@
+#include <csignal>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+
+#include <tav/io/keyboard.hpp>
+
+#include "commands.hpp"
+
+#if !defined(_WIN32)
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace tavtool {
+
+namespace {
+
+const char* nameOf(Tav::Event event) {
+    switch (event) {
+#define TAV_EVENT_NAME(name, value) \
+    case Tav::Event::name:          \
+        return #name;
+        TAV_EVENTS(TAV_EVENT_NAME)
+#undef TAV_EVENT_NAME
+        default:
+            return nullptr;
+    }
+}
+
+// A character value as UTF-8 text; surrogate halves are named instead.
+std::string describe(Tav::Event event) {
+    if (const char* name = nameOf(event)) return name;
+    const auto value = static_cast<std::uint32_t>(event);
+    if (value >= 0x10000) return "raw key";
+    if (value >= 0xD800 && value <= 0xDFFF) return value < 0xDC00 ? "(high surrogate)" : "(low surrogate)";
+    std::string text;
+    if (value < 0x80) {
+        text += static_cast<char>(value);
+    } else if (value < 0x800) {
+        text += static_cast<char>(0xC0 | value >> 6);
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | value >> 12);
+        text += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (value & 0x3F));
+    }
+    return "'" + text + "'";
+}
+
+#if !defined(_WIN32)
+termios original;
+
+// A signal during a read leaves the terminal in the reader's mode: put it back.
+extern "C" void restoreAndExit(int signal) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &original);
+    _exit(128 + signal);
+}
+#endif
+
+int showKeys() {
+#if !defined(_WIN32)
+    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &original) != 0)
+        throw std::runtime_error("standard input is not a terminal");
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, restoreAndExit);
+#endif
+    std::printf("Press keys; Escape twice in a row ends.\n");
+    bool lastWasEscape = false;
+    for (;;) {
+        const Tav::Event event = Tav::IO::GetKeyboardInput();
+        std::printf("0x%05X %s\n", static_cast<unsigned>(event), describe(event).c_str());
+        std::fflush(stdout);
+        const bool escape = event == Tav::Event::Escape;
+        if (escape && lastWasEscape) return 0;
+        lastWasEscape = escape;
+    }
+}
+
+}  // namespace
+
+void addKeys(CLI::App& app, Run& run) {
+    auto* cmd = app.add_subcommand("keys", "Show the event each key press gives, until Escape is pressed twice");
+    cmd->callback([&run] {
+        run = [] { return guarded(showKeys); };
+    });
+}
+
+}  // namespace tavtool
