@@ -30,8 +30,8 @@ protected:
         // Raw already, so that bytes typed ahead arrive as the terminal sent them.
         termios mode;
         tcgetattr(slave, &mode);
-        mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);  // no signals from typed Ctrl+Z
-        mode.c_iflag &= ~static_cast<tcflag_t>(ICRNL);
+        mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);  // no signals from typed Ctrl+Z
+        mode.c_iflag &= ~static_cast<tcflag_t>(ICRNL | IXON);
         tcsetattr(slave, TCSANOW, &mode);
     }
     void TearDown() override {

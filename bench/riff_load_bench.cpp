@@ -1,0 +1,91 @@
+// Loading the chunk tree of a file with a million chunks, from a string stream
+// and from a file stream; heap bytes per plain child from glibc's counters.
+#include <cstdio>
+#include <fstream>
+#include <malloc.h>
+#include <sstream>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include <tav/format/riff/file.hpp>
+
+#include "riff_writer.hpp"
+
+namespace {
+
+constexpr int chunks = 1000000;
+
+// Data chunks of 0 to 15 bytes with a list of 9 data chunks after every 90: a
+// million chunks in all.
+const std::string& mixed() {
+    static const std::string bytes = [] {
+        std::string body;
+        int made = 0;
+        for (int i = 0; made < chunks; ++i) {
+            if (i % 91 == 90) {
+                std::string inner;
+                for (int j = 0; j < 9; ++j) inner += tavtool::chunk("item", std::string(static_cast<std::size_t>(j), 'x'));
+                body += tavtool::list("GRUP", inner);
+                made += 10;
+            } else {
+                body += tavtool::chunk("data", std::string(static_cast<std::size_t>(i % 16), 'y'));
+                made += 1;
+            }
+        }
+        return tavtool::riff("BNCH", body);
+    }();
+    return bytes;
+}
+
+const std::string& plain() {
+    static const std::string bytes = [] {
+        std::string body;
+        for (int i = 0; i < chunks; ++i) body += tavtool::chunk("data", "1234");
+        return tavtool::riff("BNCH", body);
+    }();
+    return bytes;
+}
+
+void LoadFromStringStream(benchmark::State& state) {
+    for (auto _ : state) {
+        std::istringstream in(mixed());
+        Tav::Format::RIFF::File file(in);
+        benchmark::DoNotOptimize(file.count());
+    }
+    state.counters["ns_per_child"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * chunks * 1e-9,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(LoadFromStringStream)->Unit(benchmark::kMillisecond);
+
+void LoadFromFileStream(benchmark::State& state) {
+    const std::string path = "/tmp/tav_riff_load_bench.riff";
+    std::ofstream(path, std::ios::binary) << mixed();
+    for (auto _ : state) {
+        std::ifstream in(path, std::ios::binary);
+        Tav::Format::RIFF::File file(in);
+        benchmark::DoNotOptimize(file.count());
+    }
+    std::remove(path.c_str());
+    state.counters["ns_per_child"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * chunks * 1e-9,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(LoadFromFileStream)->Unit(benchmark::kMillisecond);
+
+void HeapPerPlainChild(benchmark::State& state) {
+    double perChild = 0;
+    for (auto _ : state) {
+        std::istringstream in(plain());
+        const auto before = mallinfo2().uordblks;
+        Tav::Format::RIFF::File file(in);
+        perChild = static_cast<double>(mallinfo2().uordblks - before) / chunks;
+    }
+    state.counters["heap_bytes_per_child"] = perChild;
+}
+BENCHMARK(HeapPerPlainChild)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
