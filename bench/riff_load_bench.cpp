@@ -53,8 +53,8 @@ void LoadFromStringStream(benchmark::State& state) {
         Tav::Format::RIFF::File file(in);
         benchmark::DoNotOptimize(file.count());
     }
-    state.counters["ns_per_child"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * chunks * 1e-9,
+    state.counters["time_per_child"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * chunks,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(LoadFromStringStream)->Unit(benchmark::kMillisecond);
@@ -68,8 +68,8 @@ void LoadFromFileStream(benchmark::State& state) {
         benchmark::DoNotOptimize(file.count());
     }
     std::remove(path.c_str());
-    state.counters["ns_per_child"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * chunks * 1e-9,
+    state.counters["time_per_child"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * chunks,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(LoadFromFileStream)->Unit(benchmark::kMillisecond);

@@ -7,17 +7,25 @@
 namespace Tav::Security::Hash {
 
 namespace {
-using Method = std::uint32_t (*)(std::uint32_t, const unsigned char*, std::size_t) noexcept;
 
-// Chosen once, at the first call: an old processor never meets the instruction.
-Method method() noexcept {
-    static const Method chosen = detail::hardwareAvailable() ? detail::crc32Hardware : detail::crc32Portable;
-    return chosen;
-}
+enum class Method { Portable, Hardware, Wide };
+
+// Chosen once, when the library loads: an old processor never meets an
+// instruction it lacks. A call made before then (from another library's static
+// initialiser) sees Portable, which gives the same values.
+const Method method = detail::wideAvailable()       ? Method::Wide
+                      : detail::hardwareAvailable() ? Method::Hardware
+                                                    : Method::Portable;
+
 }  // namespace
 
 unsigned int Crc32(const unsigned char* bytes, unsigned int length) noexcept {
-    return length == 0 ? 0 : method()(0, bytes, length);
+    if (length == 0) return 0;
+    switch (method) {
+        case Method::Wide: return detail::crc32Wide(0, bytes, length);
+        case Method::Hardware: return detail::crc32Hardware(0, bytes, length);
+        default: return detail::crc32Portable(0, bytes, length);
+    }
 }
 
 unsigned int Crc32(const char* text) noexcept {

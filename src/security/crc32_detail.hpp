@@ -11,25 +11,16 @@ namespace Tav::Security::Hash::detail {
 // Slicing-by-8 tables: runs on any processor.
 std::uint32_t crc32Portable(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 
-// The SSE4.2 CRC32 instruction on whole words, three independent streams merged
-// for long inputs. Call only where hardwareAvailable() is true.
+// Carry-less multiplication (PCLMULQDQ) folding 16-byte blocks, reduced with
+// the SSE4.2 CRC32 instruction. Call only where hardwareAvailable() is true.
 std::uint32_t crc32Hardware(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 
-// True when this processor has the CRC32 instruction (checked with cpuid).
+// The same, folding 64-byte registers with AVX-512 and VPCLMULQDQ for long
+// inputs. Call only where wideAvailable() is true.
+std::uint32_t crc32Wide(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+
+// What this processor has (cpuid, and the operating system's support for the registers).
 bool hardwareAvailable() noexcept;
-
-// Advances a register over `bytes` zero bytes in four table look-ups: the CRC is
-// linear, so the register of a concatenation A+B is shift(crc(A), |B|) ^ crc(B).
-class Shift {
-public:
-    explicit Shift(std::size_t bytes) noexcept;
-    std::uint32_t operator()(std::uint32_t crc) const noexcept {
-        return table[0][crc & 0xFF] ^ table[1][(crc >> 8) & 0xFF] ^ table[2][(crc >> 16) & 0xFF] ^
-               table[3][crc >> 24];
-    }
-
-private:
-    std::uint32_t table[4][256];
-};
+bool wideAvailable() noexcept;
 
 }  // namespace Tav::Security::Hash::detail

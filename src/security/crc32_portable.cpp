@@ -40,27 +40,4 @@ std::uint32_t crc32Portable(std::uint32_t crc, const unsigned char* p, std::size
     return crc;
 }
 
-Shift::Shift(std::size_t bytes) noexcept {
-    // Shifting is linear: find where each of the 32 register bits goes, then
-    // combine those images for every value of each register byte.
-    static const unsigned char zeros[256] = {};
-    std::uint32_t image[32];
-    for (int bit = 0; bit < 32; ++bit) {
-        std::uint32_t r = std::uint32_t{1} << bit;
-        for (std::size_t left = bytes; left > 0;) {
-            const std::size_t step = left < sizeof zeros ? left : sizeof zeros;
-            r = crc32Portable(r, zeros, step);
-            left -= step;
-        }
-        image[bit] = r;
-    }
-    for (int k = 0; k < 4; ++k)
-        for (std::uint32_t b = 0; b < 256; ++b) {
-            std::uint32_t v = 0;
-            for (int j = 0; j < 8; ++j)
-                if (b & (1u << j)) v ^= image[8 * k + j];
-            table[k][b] = v;
-        }
-}
-
 }  // namespace Tav::Security::Hash::detail
