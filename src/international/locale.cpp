@@ -27,7 +27,7 @@ namespace RIFF = Tav::Format::RIFF;
 
 // The text up to the first zero byte, which must lie within the bytes.
 std::string text(const char* bytes, std::size_t size) {
-    const void* zero = std::memchr(bytes, 0, size);
+    const void* zero = size > 0 ? std::memchr(bytes, 0, size) : nullptr;
     if (!zero) malformed("Text without terminating zero!");
     return std::string(bytes, static_cast<const char*>(zero));
 }

@@ -99,6 +99,8 @@ TEST(Locale, BadFilesAreRefused) {
               "Tav::International::Locale::constructor: Text without terminating zero!");
     EXPECT_EQ(refused(localeBytes(std::string("en\0", 3), hashOf("a"), chunk("TEXT", "no zero"))),
               "Tav::International::Locale::constructor: Text without terminating zero!");
+    EXPECT_EQ(refused(localeBytes(std::string("en\0", 3), hashOf("a"), chunk("TEXT", ""))),  // found by fuzzing
+              "Tav::International::Locale::constructor: Text without terminating zero!");
     // An offsets node whose data is all name: too short for its name and zero byte.
     EXPECT_EQ(refused(riff("OSTR", namedList("BODY", "ORL",
                                              node("STRN", "code", std::string("en\0", 3)) +
@@ -114,6 +116,25 @@ TEST(Locale, BadFilesAreRefused) {
     std::istringstream noBody(riff("OSTR", ""));
     EXPECT_THROWS_PTR(std::range_error, Locale locale(noBody),
                       "Invalid node index in Format::Ostrane::File::operator[]");
+}
+
+TEST(Locale, TruncatedAtEveryByte) {
+    // Cut a good file at every byte and mend the RIFF length, so that the cut
+    // reaches the inner lists and chunks: each either loads or is refused.
+    const std::string whole = localeFile("de", {{"hello", "Hallo"}, {"bye", "Tschüss"}});
+    int loaded = 0;
+    for (std::size_t cut = 12; cut < whole.size(); ++cut) {
+        std::string bytes = whole.substr(0, cut);
+        bytes.replace(4, 4, le32(cut - 12));
+        std::istringstream data(bytes);
+        try {
+            Locale locale(data);
+            ++loaded;
+        } catch (std::exception* e) {
+            delete e;
+        }
+    }
+    EXPECT_EQ(loaded, 0);  // every cut loses a text, a hash or the code
 }
 
 TEST(LocaleWriter, RefusesCollisionsAndKeepsTheLastOfOneKey) {

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -45,11 +46,14 @@ void addGet(CLI::App& app, Run& run) {
                 auto in = openInput(*path);
                 Tav::Format::Ostrane::File file(*in);
                 std::unique_ptr<Tav::Format::Ostrane::Node> node(&file[*nodePath]);
-                // The payload runs from after the name's zero byte to the data's end.
-                const std::string name = node->name();
-                const char* payload = node->open();
-                const std::size_t data = node->length();
-                const std::size_t size = data > name.size() ? data - name.size() - 1 : 0;
+                // The payload runs from after the data's first zero byte (or from its
+                // end, when it has none) to its end; for a list node the data is the list's.
+                Tav::Format::RIFF::Chunk& chunk = *node;
+                const char* data = chunk.open();
+                const std::size_t length = node->length();
+                const void* zero = std::memchr(data, 0, length);
+                const char* payload = zero ? static_cast<const char*>(zero) + 1 : data + length;
+                const std::size_t size = static_cast<std::size_t>(data + length - payload);
                 if (*hex)
                     hexDump(payload, size);
                 else

@@ -1,0 +1,39 @@
+// A RIFF File built from arbitrary bytes, with its whole tree walked: every
+// child's type, length, offset, open and close, every list's type and children.
+#include <cstdint>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <tav/format/riff/file.hpp>
+
+#include "fuzz.hpp"
+
+namespace {
+
+using Tav::Format::RIFF::Chunk;
+using Tav::Format::RIFF::List;
+
+void walk(List& list) {
+    keep(list.type().value);
+    for (std::int32_t i = 0; i < list.count(); ++i) {
+        Chunk& child = list[static_cast<std::uint32_t>(i)];
+        keep(child.type().value + child.length() + child.offset());
+        if (swallow([&] {
+                const char* data = child.open();
+                touch(data, child.length());
+            }))
+            child.close();
+        if (List::is(child)) walk(static_cast<List&>(child));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    std::unique_ptr<Tav::Format::RIFF::File> file;
+    swallow([&] { file = std::make_unique<Tav::Format::RIFF::File>(in); });
+    if (file) walk(*file);
+    return 0;
+}
