@@ -1,10 +1,13 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <dirent.h>
 #include <mutex>
 #include <set>
 #include <thread>
+
+#if defined(__linux__)
+#include <dirent.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -66,6 +69,8 @@ protected:
     void TearDown() override { record = nullptr; }
 };
 
+#if defined(__linux__)
+// The process's threads, from /proc.
 std::size_t threadCount() {
     std::size_t n = 0;
     if (DIR* dir = opendir("/proc/self/task")) {
@@ -92,6 +97,7 @@ bool threadsDropTo(std::size_t limit) {
     }
     return true;
 }
+#endif
 
 }  // namespace
 
@@ -169,14 +175,20 @@ TEST_F(TimerTest, ChangesReachTheThreadOnlyAfterOffAndOn) {
 }
 
 TEST_F(TimerTest, ZeroIntervalOrNoCallbackMakesNoCall) {
+#if defined(__linux__)
     const std::size_t before = baseline();
+#endif
     Timer zero;
     zero.tick(counting);
     EXPECT_TRUE(zero.enabled(true));
     Timer none;
     none.interval(1);
     EXPECT_TRUE(none.enabled(true));
+#if defined(__linux__)
     EXPECT_TRUE(threadsDropTo(before));  // both threads end at once
+#else
+    std::this_thread::sleep_for(50ms);
+#endif
     EXPECT_TRUE(zero.enabled());
     EXPECT_TRUE(none.enabled());
     EXPECT_EQ(seen.count(), 0);
@@ -184,6 +196,7 @@ TEST_F(TimerTest, ZeroIntervalOrNoCallbackMakesNoCall) {
     EXPECT_FALSE(none.enabled(false));
 }
 
+#if defined(__linux__)
 TEST_F(TimerTest, SwitchingOffWakesTheThread) {
     const std::size_t before = baseline();
     Timer timer;
@@ -195,6 +208,7 @@ TEST_F(TimerTest, SwitchingOffWakesTheThread) {
     }
     EXPECT_TRUE(threadsDropTo(before + 2)) << threadCount() << " threads left";
 }
+#endif
 
 namespace {
 std::atomic<bool> slowStarted{false};
