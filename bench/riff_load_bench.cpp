@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <malloc.h>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -47,30 +48,28 @@ const std::string& plain() {
     return bytes;
 }
 
-void LoadFromStringStream(benchmark::State& state) {
+// Loads the mixed file from the stream that `open` makes, once per iteration.
+template <class Open>
+void load(benchmark::State& state, Open open) {
     for (auto _ : state) {
-        std::istringstream in(mixed());
-        Tav::Format::RIFF::File file(in);
+        auto in = open();
+        Tav::Format::RIFF::File file(*in);
         benchmark::DoNotOptimize(file.count());
     }
-    state.counters["time_per_child"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * chunks,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["time_per_child"] = benchmark::Counter(static_cast<double>(state.iterations()) * chunks,
+                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void LoadFromStringStream(benchmark::State& state) {
+    load(state, [] { return std::make_unique<std::istringstream>(mixed()); });
 }
 BENCHMARK(LoadFromStringStream)->Unit(benchmark::kMillisecond);
 
 void LoadFromFileStream(benchmark::State& state) {
     const std::string path = "/tmp/tav_riff_load_bench.riff";
     std::ofstream(path, std::ios::binary) << mixed();
-    for (auto _ : state) {
-        std::ifstream in(path, std::ios::binary);
-        Tav::Format::RIFF::File file(in);
-        benchmark::DoNotOptimize(file.count());
-    }
+    load(state, [&] { return std::make_unique<std::ifstream>(path, std::ios::binary); });
     std::remove(path.c_str());
-    state.counters["time_per_child"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * chunks,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(LoadFromFileStream)->Unit(benchmark::kMillisecond);
 

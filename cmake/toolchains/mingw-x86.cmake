@@ -1,13 +1,5 @@
-# Cross build for 32-bit x86 Windows with Debian's MinGW-w64 compilers.
-# The -posix compilers, for std::thread and std::mutex.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit x86 Windows, the library's home target, with Debian's
+# MinGW-w64 compilers. This machine cannot run the result.
+set(TAV_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Header-only packages of the build machine (CLI11) are usable as they are.
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
