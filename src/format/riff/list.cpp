@@ -18,7 +18,7 @@ namespace detail {
 // What one load shares across its nested lists.
 struct Load {
     Window window;
-    // Headers of a sound file never overlap, so a walk that finds more chunks
+    // Headers of a well-formed file never overlap, so a walk that finds more chunks
     // than the stream has room for is going in circles (lists whose last child
     // reaches back over their parent's later children): refuse it.
     std::uint64_t room;
