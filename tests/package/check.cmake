@@ -1,5 +1,6 @@
 # Installs the built library into a fresh prefix, then builds and runs a small
-# outside program against it twice: through find_package and through pkg-config.
+# outside program against it twice: through find_package and through pkg-config;
+# then builds it a third time with Tav as a subdirectory of the outside project.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -30,3 +31,9 @@ run(${CXX} ${SOURCE_DIR}/tests/package/consumer/main.cpp ${flags} -o ${WORK_DIR}
 string(REGEX REPLACE ".*-L([^ ;]+).*" "\\1" libdir "${flags}")
 set(ENV{LD_LIBRARY_PATH} ${libdir})
 run(${WORK_DIR}/pc-consumer)
+
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/subdirectory -B ${WORK_DIR}/subdirectory-build
+    -DTAV_SOURCE_DIR=${SOURCE_DIR} -DCMAKE_CXX_COMPILER=${CXX})
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/subdirectory-build)
+unset(ENV{LD_LIBRARY_PATH})
+run(${WORK_DIR}/subdirectory-build/consumer)
