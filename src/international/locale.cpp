@@ -11,6 +11,7 @@
 #include "detail/bytes.hpp"
 #include "detail/fail.hpp"
 #include "format/ostrane/path.hpp"
+#include "format/riff/buffer.hpp"
 #include "format/riff/window.hpp"
 
 namespace Tav::International {
@@ -32,15 +33,18 @@ std::string text(const char* bytes, std::size_t size) {
     return std::string(bytes, static_cast<const char*>(zero));
 }
 
-// Opens a data node and returns its payload's bytes: its data after the name
-// and the name's zero byte.
+// A node's payload: its data after the first zero byte, which ends a data node's
+// name. It is measured from the data itself, never from name(): a path's type
+// also selects lists, whose name lies elsewhere, and the payload must not reach
+// past the data.
 std::string payload(Node& node) {
-    const std::string name = node.name();
-    const std::uint32_t length = node.length();
-    if (length < name.size() + 1) malformed("Data node too short for its name!");
-    const char* bytes = node.open();
-    std::string copy(bytes, length - name.size() - 1);
-    node.close();
+    RIFF::Chunk& chunk = node;
+    const char* data = chunk.open();
+    const char* end = data + RIFF::detail::bufferBytes(data);
+    const char* zero = static_cast<const char*>(std::memchr(data, 0, static_cast<std::size_t>(end - data)));
+    const std::string copy = zero ? std::string(zero + 1, end) : std::string();
+    chunk.close();
+    if (!zero) malformed("Data node too short for its name!");
     return copy;
 }
 

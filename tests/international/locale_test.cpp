@@ -118,6 +118,17 @@ TEST(Locale, BadFilesAreRefused) {
                       "Invalid node index in Format::Ostrane::File::operator[]");
 }
 
+TEST(Locale, PathTypesAlsoSelectLists) {
+    // Found by fuzzing: "/BODY.ORL/STRN.code" takes the first child of type STRN,
+    // here a list named "ab"; its payload is measured from its data, not its name.
+    const std::string body = namedList("STRN", "ab", "") + node("TUDW", "offsets", hashOf("k")) +
+                             namedList("ATXT", "strings", text("K"));
+    std::istringstream data(riff("OSTR", namedList("BODY", "ORL", body)));
+    Locale locale(data);
+    EXPECT_EQ(locale.code(), "");  // the list's data after its first zero byte starts with one
+    EXPECT_STREQ(locale["k"], "K");
+}
+
 TEST(Locale, TruncatedAtEveryByte) {
     // Cut a good file at every byte and mend the RIFF length, so that the cut
     // reaches the inner lists and chunks: each either loads or is refused.
