@@ -1,5 +1,9 @@
 // Key presses from a POSIX terminal, decoded into the fields of a Windows key
-// record and translated like one.
+// record and translated like one. For the time of a read the terminal is asked
+// for unambiguous key reports (xterm's modifyOtherKeys, the kitty keyboard
+// protocol), so that keys which the legacy encodings merge (Ctrl+Enter and
+// Enter, Alt+Tab and a character) arrive apart where the terminal can tell them.
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <string>
@@ -58,6 +62,37 @@ private:
     bool active;
 };
 
+// Unambiguous key reports for the time of one read: xterm's modifyOtherKeys level
+// 2 and the kitty protocol's "disambiguate escape codes" (pushed on its stack of
+// modes, popped after). Terminals ignore private sequences they do not know, so
+// nothing is asked first and a terminal that knows neither costs nothing. The
+// sequences go to the terminal device on standard input, never to standard
+// output, which may be a file. modifyOtherKeys has no stack: it goes back to the
+// terminal's initial setting.
+class KeyReports {
+public:
+    KeyReports() : sent(send("\x1B[>4;2m\x1B[>1u")) {}
+    ~KeyReports() {
+        if (sent) send("\x1B[<u\x1B[>4m");
+    }
+    KeyReports(const KeyReports&) = delete;
+    KeyReports& operator=(const KeyReports&) = delete;
+
+private:
+    // A terminal opened for reading only is not asked.
+    static bool send(const std::string& sequence) {
+        std::size_t done = 0;
+        while (done < sequence.size()) {
+            const ssize_t n = write(STDIN_FILENO, sequence.data() + done, sequence.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+    bool sent;
+};
+
 // The next byte of input, waiting at most `waitMs` (forever when negative); -1
 // when none came or the terminal is gone.
 int nextByte(int waitMs) {
@@ -75,10 +110,12 @@ int nextByte(int waitMs) {
 
 int follow() { return nextByte(sequenceWaitMs); }
 
-// xterm's modifier parameter: 1 plus a bit mask of Shift 1, Alt 2, Ctrl 4, Meta 8.
-unsigned modifiers(int parameter) {
-    const int bits = parameter > 1 ? parameter - 1 : 0;
-    return (bits & 1 ? shift : 0) | (bits & (2 | 8) ? alt : 0) | (bits & 4 ? ctrl : 0);
+// A modifier parameter: 1 plus a bit mask of Shift 1, Alt 2 and Ctrl 4; `meta`
+// is the bit that also counts as Alt (xterm's Meta 8; the kitty protocol's Meta
+// 32, whose 8 is Super).
+unsigned modifiers(long parameter, long meta = 8) {
+    const long bits = parameter > 1 ? parameter - 1 : 0;
+    return (bits & 1 ? shift : 0) | (bits & (2 | meta) ? alt : 0) | (bits & 4 ? ctrl : 0);
 }
 
 // The virtual-key code of an unshifted US-layout character, or 0.
@@ -103,6 +140,15 @@ unsigned short keyOf(int c) {
     }
 }
 
+// A typed character as UTF-16: one outside the Basic Multilingual Plane gives its
+// high surrogate now and leaves the low one for the next call.
+Record character(char32_t c) {
+    if (c <= 0xFFFF) return key(0, 0, static_cast<char16_t>(c));
+    c -= 0x10000;
+    pendingLowSurrogate = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    return key(0, 0, static_cast<char16_t>(0xD800 + (c >> 10)));
+}
+
 // The keys that CSI and SS3 sequences share, by their final byte.
 Record cursorKey(int final, unsigned flags) {
     switch (final) {
@@ -117,8 +163,55 @@ Record cursorKey(int final, unsigned flags) {
     }
 }
 
+// Keys that the kitty keyboard protocol numbers in the Private Use Area, with
+// their virtual-key codes and the character the key types without modifiers.
+struct NumberedKey {
+    char32_t code;
+    unsigned short key;
+    char16_t text;
+};
+constexpr NumberedKey numberedKeys[] = {
+    {57358, 0x14, 0},    {57359, 0x91, 0},    {57360, 0x90, 0},    {57361, 0x2C, 0},    {57362, 0x13, 0},
+    {57363, 0x5D, 0},    {57376, 0x7C, 0},    {57377, 0x7D, 0},    {57378, 0x7E, 0},  // ... F13 to F15
+    {57409, 0x6E, '.'},  {57410, 0x6F, '/'},  {57411, 0x6A, '*'},  {57412, 0x6D, '-'},  {57413, 0x6B, '+'},
+    {57414, 0x0D, 0x0D}, {57415, 0x92, '='},  {57417, 0x25, 0},    {57418, 0x27, 0},    {57419, 0x26, 0},
+    {57420, 0x28, 0},    {57421, 0x21, 0},    {57422, 0x22, 0},    {57423, 0x24, 0},    {57424, 0x23, 0},
+    {57425, 0x2D, 0},    {57426, 0x2E, 0},    {57428, 0xB3, 0},    {57429, 0xB3, 0},    {57430, 0xB3, 0},
+    {57432, 0xB2, 0},    {57435, 0xB0, 0},    {57436, 0xB1, 0},    {57438, 0xAE, 0},    {57439, 0xAF, 0},
+    {57440, 0xAD, 0},    {57441, 0xA0, 0},    {57442, 0xA2, 0},    {57443, 0xA4, 0},    {57444, 0x5B, 0},
+    {57447, 0xA1, 0},    {57448, 0xA3, 0},    {57449, 0xA5, 0},    {57450, 0x5C, 0},
+};
+
+// A key reported by its code, as modifyOtherKeys ("CSI 27 ; modifiers ; code ~")
+// and the kitty protocol ("CSI code ; modifiers u") report it: the code is the
+// key's unshifted character or one of the numbers above.
+Record reportedKey(long code, unsigned flags) {
+    switch (code) {
+        case 0x09: return key(0x09, flags, 0x09);
+        case 0x0D: return key(0x0D, flags, 0x0D);
+        case 0x1B: return key(0x1B, flags, 0x1B);
+        case 0x08: case 0x7F: return key(0x08, flags, 0x08);
+        default: break;
+    }
+    if (code >= 57399 && code <= 57408) {  // keypad digits
+        const auto digit = static_cast<unsigned short>(code - 57399);
+        return key(static_cast<unsigned short>(0x60 + digit), flags, flags ? 0 : static_cast<char16_t>('0' + digit));
+    }
+    for (const NumberedKey& k : numberedKeys)
+        if (k.code == code) return key(k.key, flags, flags ? 0 : k.text);
+    // No character: controls, surrogates, and the Private Use Area, where the
+    // kitty protocol numbers keys (those above are the ones with events).
+    if (code < 0x20 || code > 0x10FFFF || (code >= 0x7F && code < 0xA0) || (code >= 0xD800 && code <= 0xF8FF))
+        return {};
+    const auto c = static_cast<char32_t>(code);
+    // Ctrl or Alt with a key of the US layout gives the key's own event, as the
+    // console does; otherwise the key types its character, capital with Shift.
+    if (flags & (ctrl | alt) && keyOf(static_cast<int>(c))) return key(keyOf(static_cast<int>(c)), flags);
+    return character(flags == shift && c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+}
+
 // "CSI n ~" keys (vt220, xterm, the Linux console, rxvt).
-Record tildeKey(int n, unsigned flags) {
+Record tildeKey(long n, unsigned flags) {
     switch (n) {
         case 1: case 7: return key(0x24, flags);  // Home
         case 2: return key(0x2D, flags);          // Insert
@@ -147,13 +240,21 @@ Record csi() {
         for (int i = 0; i < 3; ++i) follow();
         return {};
     }
-    std::vector<int> numbers{0};
-    bool plain = true;  // only digits and semicolons: no private or intermediate bytes
+    // Parameters: numbers apart by ';', each perhaps with ':' sub-parameters
+    // (the kitty protocol's alternate keys), of which the first counts. A number
+    // too large for any key saturates, so that it names none.
+    constexpr long tooLarge = 0x110000;
+    std::vector<long> numbers{0};
+    bool plain = true;  // only digits, ':' and ';': no private or intermediate bytes
+    bool sub = false;
     for (; b >= 0x20 && b <= 0x3F; b = follow()) {
         if (b >= '0' && b <= '9') {
-            numbers.back() = numbers.back() < 10000 ? numbers.back() * 10 + (b - '0') : numbers.back();
+            if (!sub) numbers.back() = std::min(numbers.back() * 10 + (b - '0'), tooLarge);
+        } else if (b == ':') {
+            sub = true;
         } else if (b == ';' && numbers.size() < 8) {
             numbers.push_back(0);
+            sub = false;
         } else {
             plain = false;
         }
@@ -162,7 +263,10 @@ Record csi() {
     const unsigned flags = numbers.size() > 1 ? modifiers(numbers[1]) : 0;
     switch (b) {
         case 'Z': return key(0x09, shift, 0x09);  // Shift+Tab
-        case '~': return tildeKey(numbers[0], flags);
+        case 'u': return reportedKey(numbers[0], numbers.size() > 1 ? modifiers(numbers[1], 32) : 0);
+        case '~':
+            if (numbers[0] == 27) return numbers.size() == 3 ? reportedKey(numbers[2], flags) : Record{};
+            return tildeKey(numbers[0], flags);
         case '$': return tildeKey(numbers[0], shift);         // rxvt
         case '^': return tildeKey(numbers[0], ctrl);          // rxvt
         case '@': return tildeKey(numbers[0], ctrl | shift);  // rxvt
@@ -191,7 +295,7 @@ Record ss3() {
     }
 }
 
-// A UTF-8 character from its first byte, as UTF-16; a malformed one gives None.
+// A UTF-8 character from its first byte; a malformed one gives None.
 Record utf8(int first) {
     const int extra = first >= 0xF0 ? 3 : first >= 0xE0 ? 2 : 1;
     char32_t c = static_cast<char32_t>(first & (0x3F >> extra));
@@ -202,10 +306,7 @@ Record utf8(int first) {
     }
     const char32_t least[] = {0, 0x80, 0x800, 0x10000};
     if (c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};  // overlong or no character
-    if (c <= 0xFFFF) return key(0, 0, static_cast<char16_t>(c));
-    c -= 0x10000;
-    pendingLowSurrogate = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    return key(0, 0, static_cast<char16_t>(0xD800 + (c >> 10)));
+    return character(c);
 }
 
 Record decode(int b, int depth);
@@ -250,6 +351,9 @@ Record decode(int b, int depth) {
 Event GetKeyboardInput() {
     if (const char16_t low = pendingLowSurrogate.exchange(0)) return TranslateKeyRecord(1, true, 0, low, 0);
     if (!isatty(STDIN_FILENO)) return Event::None;
+    // Asked before the mode changes and put back after it is restored, so that a
+    // terminal in the reading mode has always been asked.
+    const KeyReports reports;
     const RawMode mode;
     if (!mode.ok()) return Event::None;
     const int first = nextByte(-1);

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
@@ -52,7 +53,18 @@ protected:
         ioctl(slave, FIONREAD, &left);
         EXPECT_EQ(left, 0) << "bytes left over from " << testing::PrintToString(bytes);
         tcflush(slave, TCIFLUSH);
+        written();  // so that what the reader asks of the terminal never fills its buffer
         return got;
+    }
+    // What was written to the terminal since the last look.
+    std::string written() {
+        int size = 0;
+        ioctl(master, FIONREAD, &size);
+        std::string bytes(static_cast<std::size_t>(size), '\0');
+        if (size > 0) {
+            EXPECT_EQ(read(master, &bytes[0], bytes.size()), ssize_t(size));
+        }
+        return bytes;
     }
     Event one(const std::string& bytes) { return events(bytes, 1).front(); }
 };
@@ -170,12 +182,91 @@ TEST_F(Terminal, UnknownSequencesAreConsumedWhole) {
     EXPECT_EQ(events("\x1B[1;5Xq", 2), (std::vector<Event>{Event::None, ch('q')}));
 }
 
+// Reports of terminals asked for unambiguous keys: xterm's modifyOtherKeys
+// ("CSI 27 ; modifiers ; code ~") and the kitty protocol ("CSI code ; modifiers u").
+TEST_F(Terminal, KeyReports) {
+    const struct {
+        const char* bytes;
+        Event event;
+    } reports[] = {
+        // The keys xterm's legacy encodings merge with others.
+        {"\x1B[27;5;13~", Event::CtrlEnter},
+        {"\x1B[27;5;9~", Event::CtrlTab},
+        {"\x1B[27;6;9~", Event::CtrlTab},  // Ctrl+Shift+Tab: Ctrl before Shift
+        {"\x1B[27;3;9~", Event::AltTab},
+        {"\x1B[27;3;127~", Event::AltBackspace},
+        {"\x1B[27;3;27~", Event::AltEscape},
+        {"\x1B[27;5;127~", Event::CtrlBackspace},
+        {"\x1B[27;2;13~", Event::Enter},
+        {"\x1B[27;3;97~", Event::AltA},
+        {"\x1B[27;7;97~", Event::AltA},  // Ctrl+Alt: Alt before Ctrl
+        {"\x1B[27;3;49~", Event::Alt1},
+        {"\x1B[27;5;49~", ch('1')},
+        {"\x1B[27;5;97~", ch('A')},  // Ctrl+letter: the capital's code, as on Windows
+        {"\x1B[27;6;65~", ch('A')},
+        {"\x1B[27;3;45~", Event::AltMinus},
+        {"\x1B[27;3;61~", Event::AltPadAdd},  // Alt with the plus/equals key
+        {"\x1B[27;9;96~", Event::AltGrave},   // xterm's Meta counts as Alt
+        {"\x1B[27;2;32~", Event::Space},
+        {"\x1B[27;5;233~", ch(0xE9)},  // no key of its own: the character
+        // The kitty protocol.
+        {"\x1B[27u", Event::Escape},
+        {"\x1B[27;3u", Event::AltEscape},
+        {"\x1B[13;5u", Event::CtrlEnter},
+        {"\x1B[9;5u", Event::CtrlTab},
+        {"\x1B[127;3u", Event::AltBackspace},
+        {"\x1B[97;5u", ch('A')},
+        {"\x1B[97;33u", Event::AltA},  // kitty's Meta counts as Alt ...
+        {"\x1B[97;9u", ch('a')},       // ... its Super does not
+        {"\x1B[97;2u", ch('A')},
+        {"\x1B[97:65;6u", ch('A')},  // alternate keys after ':'
+        {"\x1B[97;129u", ch('a')},   // Num Lock changes nothing
+        {"\x1B[57399u", ch('0')},  // keypad keys: the character without modifiers, as with Num Lock on
+        {"\x1B[57407;5u", Event::CtrlPad8},
+        {"\x1B[57407;2u", Event::ShiftPad8},
+        {"\x1B[57408;3u", Event::AltPad9},
+        {"\x1B[57413u", ch('+')},
+        {"\x1B[57411;5u", Event::CtrlPadMultiply},
+        {"\x1B[57409;3u", Event::AltPadDecimal},
+        {"\x1B[57414;5u", Event::CtrlEnter},
+        {"\x1B[57415u", ch('=')},
+        {"\x1B[57417u", Event::ArrowLeft},
+        {"\x1B[57426;3u", Event::AltDelete},
+        {"\x1B[57376u", Event::F13},
+        {"\x1B[57441u", Event::LeftShift},
+        {"\x1B[57449u", Event::RightMenu},
+        {"\x1B[57439u", Event::VolumeUp},
+        // Reports that name no key, or no key with an event.
+        {"\x1B[57358u", Event::None},  // Caps Lock
+        {"\x1B[57427~", Event::None},  // the keypad's middle key
+        {"\x1B[57999u", Event::None},
+        {"\x1B[5u", Event::None},
+        {"\x1B[99999999999999999999u", Event::None},
+        {"\x1B[1114112u", Event::None},
+        {"\x1B[55296u", Event::None},  // a surrogate
+        {"\x1B[27;5~", Event::None},
+        {"\x1B[27;5;13;1~", Event::None},
+        {"\x1B[?1u", Event::None},  // the kitty protocol's answer to a query
+    };
+    for (const auto& r : reports) EXPECT_EQ(one(r.bytes), r.event) << testing::PrintToString(r.bytes);
+    EXPECT_EQ(events("\x1B[128512;5u", 2), (std::vector<Event>{ch(0xD83D), ch(0xDE00)}));
+    const std::string overlong = "\x1B[" + std::string(5000, '9') + ";5u";
+    EXPECT_EQ(events(overlong + "q", 2), (std::vector<Event>{Event::None, ch('q')}));
+}
+
 TEST_F(Terminal, ModeIsRestoredAndNothingEchoed) {
     // Start from an ordinary cooked, echoing terminal.
     termios cooked;
     tcgetattr(slave, &cooked);
     cooked.c_lflag |= ICANON | ECHO;
     tcsetattr(slave, TCSANOW, &cooked);
+    // Standard output redirected to a file: what the reader asks of the terminal
+    // goes to the terminal only.
+    std::FILE* output = std::tmpfile();
+    ASSERT_NE(output, nullptr);
+    std::fflush(stdout);
+    const int savedOutput = dup(STDOUT_FILENO);
+    dup2(fileno(output), STDOUT_FILENO);
     Event got = Event::None;
     std::thread reader([&] { got = GetKeyboardInput(); });
     // Type only once the call has switched the terminal to non-canonical mode.
@@ -185,15 +276,19 @@ TEST_F(Terminal, ModeIsRestoredAndNothingEchoed) {
     while ((now.c_lflag & ICANON) && Clock::now() < deadline);
     type("x");
     reader.join();
+    dup2(savedOutput, STDOUT_FILENO);
+    close(savedOutput);
     EXPECT_EQ(got, ch('x'));
+    EXPECT_EQ(std::ftell(output), 0);
+    EXPECT_EQ(lseek(fileno(output), 0, SEEK_END), 0);
+    std::fclose(output);
+    // Asked for unambiguous reports, then put back, in reverse order; nothing echoed.
+    EXPECT_EQ(written(), "\x1B[>4;2m\x1B[>1u\x1B[<u\x1B[>4m");
     termios after;
     tcgetattr(slave, &after);
     EXPECT_EQ(after.c_lflag, cooked.c_lflag);
     EXPECT_EQ(after.c_iflag, cooked.c_iflag);
     EXPECT_EQ(std::memcmp(after.c_cc, cooked.c_cc, sizeof after.c_cc), 0);
-    int echoed = 0;
-    ioctl(master, FIONREAD, &echoed);
-    EXPECT_EQ(echoed, 0);
 }
 
 TEST(Keyboard, NotATerminalGivesNoneAtOnce) {

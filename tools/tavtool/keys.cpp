@@ -51,8 +51,14 @@ std::string describe(Tav::Event event) {
 #if !defined(_WIN32)
 termios original;
 
-// A signal during a read leaves the terminal in the reader's mode: put it back.
+// A signal during a read leaves the terminal in the reader's mode, with the key
+// reports it asked for: put both back (the kitty protocol's pop and xterm's reset
+// of modifyOtherKeys, as the reader itself sends them).
 extern "C" void restoreAndExit(int signal) {
+    static const char reports[] = "\x1B[<u\x1B[>4m";
+    if (write(STDIN_FILENO, reports, sizeof reports - 1) < 0) {
+        // Nothing more can be done for a terminal that takes no output.
+    }
     tcsetattr(STDIN_FILENO, TCSANOW, &original);
     _exit(128 + signal);
 }
@@ -65,6 +71,7 @@ int showKeys() {
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, restoreAndExit);
 #endif
     std::printf("Press keys; Escape twice in a row ends.\n");
+    std::fflush(stdout);
     bool lastWasEscape = false;
     for (;;) {
         const Tav::Event event = Tav::IO::GetKeyboardInput();

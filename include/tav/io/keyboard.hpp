@@ -10,9 +10,15 @@ namespace Tav::IO {
 // fails or standard input is not a console (on POSIX systems: not a terminal).
 //
 // On Windows the record comes from ReadConsoleInputW. On POSIX terminals one key
-// press is read in non-canonical, no-echo mode (the terminal's mode is restored
-// before the call returns) and decoded from what xterm-like terminals, the Linux
-// console, tmux and screen send. A lone Escape is told from the start of a
+// press is read in non-canonical, no-echo mode and decoded from what xterm-like
+// terminals, the Linux console, tmux and screen send. For the time of the read
+// the terminal is asked, on standard input's own descriptor, for unambiguous key
+// reports (xterm's modifyOtherKeys level 2, the kitty keyboard protocol's
+// "disambiguate escape codes"), so that Ctrl+Enter, Ctrl+Tab, Alt+Tab,
+// Alt+Backspace and Alt+Escape give their own events where the terminal can tell
+// them; terminals that know neither ignore the request. The mode and the
+// requests are put back before the call returns (modifyOtherKeys to the
+// terminal's initial setting). A lone Escape is told from the start of a
 // sequence by waiting 50 ms for more bytes. A character outside the Basic
 // Multilingual Plane arrives as two calls, high surrogate first.
 TAV_API Event GetKeyboardInput();
