@@ -1,4 +1,3 @@
-#include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -23,10 +22,7 @@ int compile(const std::vector<std::string>& inputs, const std::string& output, s
     }
     if (code.empty()) throw std::runtime_error("no --code given and no input names its Language");
     // The whole file is made before anything is written, so a refusal writes nothing.
-    const std::string bytes = localeFile(code, messages);
-    std::ofstream out(output, std::ios::binary);
-    out << bytes;
-    if (!out.flush()) throw std::runtime_error("cannot write " + output);
+    writeFile(output, localeFile(code, messages));
     return 0;
 }
 

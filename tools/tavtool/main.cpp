@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -6,6 +8,21 @@
 #include "commands.hpp"
 
 namespace tavtool {
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    const std::string temporary = path + ".tmp";
+    std::error_code error;
+    {
+        std::ofstream out(temporary, std::ios::binary);
+        out << bytes;
+        if (out.flush()) std::filesystem::rename(temporary, path, error);
+        else error = std::make_error_code(std::errc::io_error);
+    }
+    if (error) {
+        std::remove(temporary.c_str());
+        throw std::runtime_error("cannot write " + path + ": " + error.message());
+    }
+}
 
 std::unique_ptr<std::istream> openInput(const std::string& path) {
     auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
@@ -45,6 +62,7 @@ std::string printable(const char* bytes, std::size_t count) {
 
 int main(int argc, char** argv) {
     CLI::App app{"tavtool: inspect and make the files the Tav library reads"};
+    app.set_version_flag("--version", "tavtool " TAV_VERSION);
     app.require_subcommand(1);
     tavtool::Run run;
     tavtool::addTree(app, run);
@@ -52,6 +70,7 @@ int main(int argc, char** argv) {
     tavtool::addGet(app, run);
     tavtool::addLocale(app, run);
     tavtool::addKeys(app, run);
+    tavtool::addPack(app, run);
     CLI11_PARSE(app, argc, argv);
     return run();
 }

@@ -1,0 +1,34 @@
+#!/bin/sh
+# tavtool pack and unpack end to end: the example packs to a container the
+# library reads, a file survives unpack and pack byte for byte, and bad input
+# fails with status 1, a message naming its place, and no output file.
+# Usage: pack_cli.sh TAVTOOL EXAMPLE WORKDIR
+set -u
+tavtool=$1 example=$2 work=$3
+rm -rf "$work" && mkdir -p "$work" || exit 1
+fail() { echo "$*"; exit 1; }
+
+"$tavtool" pack "$example" -o "$work/example.riff" || fail "the example does not pack"
+[ "$("$tavtool" get "$work/example.riff" /BODY.settings/STRN#1)" = "Grüß Gott!" ] || fail "wrong text in the packed example"
+"$tavtool" unpack "$work/example.riff" | "$tavtool" pack - -o "$work/again.riff" || fail "unpack | pack failed"
+cmp "$work/example.riff" "$work/again.riff" || fail "unpack | pack changed the bytes"
+"$tavtool" unpack "$work/example.riff" -o "$work/example.json" && [ -s "$work/example.json" ] || fail "unpack -o wrote nothing"
+
+# refuses INPUT EXPECTED-MESSAGE: packing INPUT fails as it should.
+refuses() {
+  printf '%s' "$1" >"$work/bad.json"
+  "$tavtool" pack "$work/bad.json" -o "$work/bad.riff" 2>"$work/err"
+  status=$?
+  [ "$status" -eq 1 ] || fail "status $status for $1"
+  grep -qF -- "$2" "$work/err" || fail "for $1: expected '$2', got: $(cat "$work/err")"
+  [ ! -e "$work/bad.riff" ] && [ ! -e "$work/bad.riff.tmp" ] || fail "an output file was left for $1"
+}
+refuses '{"form": "OSTR", "children": [' 'tavtool: invalid JSON: parse error at line 1, column 31'
+refuses '{"form": "OSTR", "children": [{"id": "AB", "text": ""}]}' 'tavtool: /children/0/id: a code is four'
+refuses '{"form": "OSTR", "children": [], "size": 5}' 'tavtool: /size: unknown field'
+
+# A file whose chunks leave bytes uncovered cannot be described.
+printf 'RIFF\016\000\000\000OSTRLIST\000\000\000\000BODYxy' >"$work/gap.riff"
+"$tavtool" unpack "$work/gap.riff" >"$work/out" 2>"$work/err" && fail "unpack accepted a file with uncovered bytes"
+grep -qF 'bytes 24 to 25 of the list at offset 0 belong to no chunk' "$work/err" || fail "unexpected: $(cat "$work/err")"
+echo "pack and unpack: all checks passed"

@@ -1,0 +1,138 @@
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <tav/format/riff/list.hpp>
+
+#include "errors.hpp"
+#include "locale_writer.hpp"
+#include "riff_json.hpp"
+#include "riff_writer.hpp"
+
+using namespace tavtool;
+
+namespace {
+
+Json unpackBytes(const std::string& bytes) {
+    std::istringstream in(bytes);
+    return unpack(in);
+}
+
+}  // namespace
+
+// Every file unpack accepts packs back to the same bytes, through the text form.
+TEST(RiffJson, RoundTripsByteForByte) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* shows;  // a line of the description a reader should see
+    } samples[] = {
+        {"named nodes", riff("OSTR", node("STRN", "code", "en") + node("NOTE", "", "")),
+         R"({"id": "STRN", "name": "code", "text": "en"})"},
+        {"empty lists", riff("OSTR", list("EMPT", "") + namedList("NAMD", "empty", "")),
+         R"({"list": "NAMD", "name": "empty", "children": []})"},
+        {"nested lists", riff("OSTR", namedList("BODY", "outer", list("MID ", namedList("IN  ", "inner", node("LEAF", "x", "y"))))),
+         R"(      {"id": "LEAF", "name": "x", "text": "y"})"},
+        {"odd lengths", riff("WAVE", chunk("ODD ", "abc") + chunk("ODD2", "a") + chunk("EVEN", "ab")),
+         R"({"id": "ODD ", "text": "abc"})"},
+        {"binary payloads", riff("OSTR", node("BIN ", "bin", std::string("\0\xff\x80\x01", 4)) + chunk("RAW ", "\x01\x02")),
+         R"({"id": "BIN ", "name": "bin", "hex": "00ff8001"})"},
+        {"data without a zero byte", riff("OSTR", chunk("DATA", "hello, world")), R"({"id": "DATA", "text": "hello, world"})"},
+        {"no data", riff("OSTR", chunk("NONE", "")), R"({"id": "NONE", "text": ""})"},
+        {"odd ids", riff(std::string("\0\x01\x02\x03", 4), chunk(std::string("\x01\xff\0A", 4), "x") + list("\x7f\x80xy", "")),
+         R"({"id": "0x01ff0041", "text": "x"})"},
+        {"a printable id that looks like hex", riff("OSTR", chunk("0x12", "")), R"({"id": "0x12", "text": ""})"},
+        {"names that are not text", riff("OSTR", chunk("BNAM", std::string("\x01\x02\0abc", 6)) + chunk("BAD8", std::string("\xc3(\0x", 4))),
+         R"({"id": "BNAM", "hex": "010200616263"})"},
+        {"text with controls and zeros", riff("OSTR", chunk("CTRL", "a\x1b[0m") + chunk("ZERO", std::string("a\0b\0\0", 5))),
+         R"({"id": "ZERO", "name": "a", "text": "b\u0000\u0000"})"},
+        {"UTF-8 text", riff("OSTR", node("UTF8", "\xc3\x96" "ffnen", "\xe2\x82\xac\xf0\x9f\x98\x80") + chunk("OVER", "\xc0\x80") + chunk("SURR", "\xed\xa0\x80")),
+         R"({"id": "OVER", "hex": "c080"})"},
+        {"name children that are not exactly a name", riff("OSTR", list("TYPE", chunk("OSTR", std::string("a\0b", 3))) + list("TWO ", chunk("OSTR", "x") + chunk("OSTR", std::string("y\0", 2)))),
+         R"({"id": "OSTR", "name": "a", "text": "b"})"},
+        {"a compiled locale file", localeFile("de", {{"greeting", "Hallo"}, {"menu\x04Open", "\xc3\x96" "ffnen"}, {"empty", ""}}),
+         R"({"list": "BODY", "name": "ORL", "children": [)"},
+    };
+    for (const auto& sample : samples) {
+        std::string text;
+        ASSERT_EQ(thrownMessage<std::invalid_argument>([&] { text = toText(unpackBytes(sample.bytes)); }), "<nothing thrown>")
+            << sample.what;
+        EXPECT_NE(text.find(sample.shows), std::string::npos) << sample.what << ":\n" << text;
+        EXPECT_EQ(pack(Json::parse(text)), sample.bytes) << sample.what << ":\n" << text;
+    }
+}
+
+// Files whose chunks do not cover their bytes exactly would pack to other bytes.
+TEST(RiffJson, RefusesFilesItCannotDescribe) {
+    const struct {
+        std::string bytes;
+        const char* message;
+    } files[] = {
+        {riff("OSTR", list("BODY", chunk("LONG", "abcd").substr(0, 8)) + "abcd"),
+         "the chunk at offset 24 reaches past the list that holds it, which ends at 32"},
+        {riff("OSTR", list("BODY", "") + "xy"), "bytes 24 to 25 of the list at offset 0 belong to no chunk"},
+        {riff("OSTR", list("BODY", chunk("A   ", "a") + "\x01\x02")), "bytes 33 to 34 of the list at offset 12 belong to no chunk"},
+    };
+    for (const auto& file : files) {
+        try {
+            unpackBytes(file.bytes);
+            ADD_FAILURE() << "accepted: " << file.message;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), file.message);
+        }
+    }
+    EXPECT_THROWS_PTR(std::invalid_argument, unpackBytes(std::string("RIFF\x01\0\0\0OSTR", 12)),
+                      "Tav::Format::RIFF::File::constructor: Malformed RIFF length!");
+}
+
+TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {
+    const struct {
+        const char* json;
+        const char* message;
+    } bad[] = {
+        {R"([])", "/: the description must be an object"},
+        {R"({"form": "OSTR"})", "/: \"children\" is missing"},
+        {R"({"form": "OSTR", "children": [], "extra": 1})", "/extra: unknown field"},
+        {R"({"form": "OST", "children": []})", "/form: a code is four printable ASCII characters, or 0x and eight hex digits"},
+        {R"({"form": 5, "children": []})", "/form: must be a string"},
+        {R"({"form": "OSTR", "children": {}})", "/children: must be an array"},
+        {R"({"form": "OSTR", "children": [1]})", "/children/0: a chunk must be an object"},
+        {R"({"form": "OSTR", "children": [{"id": "ABCD"}]})", "/children/0: a data chunk has one of \"text\" and \"hex\""},
+        {R"({"form": "OSTR", "children": [{"id": "ABCD", "text": "", "hex": ""}]})", "/children/0: a data chunk has one of \"text\" and \"hex\""},
+        {R"({"form": "OSTR", "children": [{"id": "ABCD", "text": "x"}, {"id": "ABC", "text": ""}]})",
+         "/children/1/id: a code is four printable ASCII characters, or 0x and eight hex digits"},
+        {R"({"form": "OSTR", "children": [{"id": "\u00c4BCD", "text": ""}]})", "/children/0/id: a code is four printable ASCII characters, or 0x and eight hex digits"},
+        {R"({"form": "OSTR", "children": [{"id": "0x0102030", "text": ""}]})", "/children/0/id: a code is four printable ASCII characters, or 0x and eight hex digits"},
+        {R"({"form": "OSTR", "children": [{"id": "0x010203zz", "text": ""}]})", "/children/0/id: not a hex digit at character 6"},
+        {R"({"form": "OSTR", "children": [{"text": ""}]})", "/children/0: \"id\" is missing"},
+        {R"({"form": "OSTR", "children": [{"id": "LIST", "text": ""}]})",
+         "/children/0/id: a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}"},
+        {R"({"form": "OSTR", "children": [{"id": "ABCD", "text": 5}]})", "/children/0/text: must be a string"},
+        {R"({"form": "OSTR", "children": [{"id": "ABCD", "hex": "abc"}]})", "/children/0/hex: hex data needs an even number of digits"},
+        {R"({"form": "OSTR", "children": [{"id": "ABCD", "hex": "0g"}]})", "/children/0/hex: not a hex digit at character 1"},
+        {R"({"form": "OSTR", "children": [{"id": "ABCD", "name": "a\u0000b", "text": ""}]})", "/children/0/name: a name ends at its first zero byte"},
+        {R"({"form": "OSTR", "children": [{"list": "BODY"}]})", "/children/0: \"children\" is missing"},
+        {R"({"form": "OSTR", "children": [{"list": "BODY", "children": [{"id": "A B ", "text": "", "colour": 1}]}]})",
+         "/children/0/children/0/colour: unknown field"},
+        {R"({"form": "OSTR", "children": [{"list": "BODY", "name": 1, "children": []}]})", "/children/0/name: must be a string"},
+    };
+    for (const auto& b : bad) {
+        try {
+            pack(Json::parse(b.json));
+            ADD_FAILURE() << "accepted " << b.json;
+        } catch (const PackError& e) {
+            EXPECT_STREQ(e.what(), b.message) << b.json;
+        }
+    }
+    // Lists nested deeper than any reader accepts.
+    std::string deep = R"({"id": "LEAF", "text": ""})";
+    for (unsigned depth = 0; depth <= Tav::Format::RIFF::List::maxDepth; ++depth)
+        deep = R"({"list": "DEEP", "children": [)" + deep + "]}";
+    try {
+        pack(Json::parse(R"({"form": "OSTR", "children": [)" + deep + "]}"));
+        ADD_FAILURE() << "accepted lists nested too deeply";
+    } catch (const PackError& e) {
+        EXPECT_NE(std::string(e.what()).find("lists nested deeper than 256"), std::string::npos) << e.what();
+    }
+}

@@ -1,0 +1,283 @@
+#include "riff_json.hpp"
+
+#include <cstdint>
+#include <initializer_list>
+#include <sstream>
+#include <string_view>
+
+#include <tav/format/riff/file.hpp>
+
+#include "riff_writer.hpp"
+
+namespace tavtool {
+
+namespace {
+
+using Tav::Format::FourCC;
+using Tav::Format::RIFF::Chunk;
+using Tav::Format::RIFF::File;
+using Tav::Format::RIFF::List;
+
+constexpr char hexDigits[] = "0123456789abcdef";
+constexpr std::uint64_t largest = 0xFFFFFFFFu;  // offsets and lengths are 32-bit
+
+std::string hex(std::string_view bytes) {
+    std::string out;
+    out.reserve(2 * bytes.size());
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        out += hexDigits[c >> 4];
+        out += hexDigits[c & 15];
+    }
+    return out;
+}
+
+// A code as its four characters where all are printable ASCII; otherwise "0x"
+// and the hex digits of its bytes in file order (ten characters, so the two
+// forms cannot be confused).
+std::string code(const FourCC& c) {
+    for (const char ch : c.chars)
+        if (ch < 0x20 || ch > 0x7E) return "0x" + hex(std::string_view(c.chars, 4));
+    return std::string(c.chars, 4);
+}
+
+// Bytes a reader can read as text: valid UTF-8 whose only control characters
+// are tab, line feed, carriage return and zero (texts of a locale file are
+// zero-terminated, one after another).
+bool isText(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            if (c < 0x20 && c != 0 && c != '\t' && c != '\n' && c != '\r') return false;
+            ++i;
+            continue;
+        }
+        const std::size_t extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+        if (c < 0xC2 || c > 0xF4 || s.size() - i <= extra) return false;
+        char32_t point = c & (0x3F >> extra);
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto b = static_cast<unsigned char>(s[i + k]);
+            if ((b & 0xC0) != 0x80) return false;
+            point = point << 6 | (b & 0x3F);
+        }
+        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+        if (point < least[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+void putData(Json& out, std::string_view data) {
+    if (isText(data))
+        out["text"] = std::string(data);
+    else
+        out["hex"] = hex(data);
+}
+
+std::string dataOf(Chunk& chunk) {
+    std::string data;
+    if (const std::uint32_t n = chunk.length()) {
+        data.assign(chunk.open(), n);
+        chunk.close();
+    }
+    return data;
+}
+
+// A data chunk: its data split at the first zero byte into a name and a payload
+// where the part before it is text, as container nodes hold them.
+Json describeData(Chunk& chunk) {
+    Json out;
+    out["id"] = code(chunk.type());
+    const std::string data = dataOf(chunk);
+    const std::size_t zero = data.find('\0');
+    if (zero != std::string::npos && isText(std::string_view(data).substr(0, zero))) {
+        out["name"] = data.substr(0, zero);
+        putData(out, std::string_view(data).substr(zero + 1));
+    } else {
+        putData(out, data);
+    }
+    return out;
+}
+
+// The children of a list, which must cover its data exactly: a child reaching
+// past the list's end, or bytes that no child covers, would pack to other bytes.
+Json describeChildren(List& list) {
+    Json children = Json::array();
+    std::uint64_t cursor = std::uint64_t{list.offset()} + 12;
+    const std::uint64_t end = cursor + list.length();
+    for (std::int32_t i = 0; i < list.count(); ++i) {
+        Chunk& child = list[static_cast<std::uint32_t>(i)];
+        const bool isList = List::is(child);
+        cursor += std::uint64_t{child.length()} + (isList ? 12 : 8);
+        if (cursor > end)
+            throw std::runtime_error("the chunk at offset " + std::to_string(child.offset()) +
+                                     " reaches past the list that holds it, which ends at " + std::to_string(end));
+        children.push_back(isList ? Json() : describeData(child));
+        if (!isList) continue;
+        List& sublist = static_cast<List&>(child);
+        Json& described = children.back();
+        described["list"] = code(sublist.type());
+        Json grandchildren = describeChildren(sublist);
+        // A container list's name stands in its first child, of id "OSTR": shown
+        // as the list's name where that child holds exactly a name and its zero.
+        if (!grandchildren.empty()) {
+            const Json& first = grandchildren.front();
+            if (first.value("id", "") == "OSTR" && first.contains("name") && first.value("text", "-").empty()) {
+                described["name"] = first["name"];
+                grandchildren.erase(grandchildren.begin());
+            }
+        }
+        described["children"] = std::move(grandchildren);
+    }
+    if (cursor != end)
+        throw std::runtime_error("bytes " + std::to_string(cursor) + " to " + std::to_string(end - 1) +
+                                 " of the list at offset " + std::to_string(list.offset()) + " belong to no chunk");
+    return children;
+}
+
+[[noreturn]] void refuse(const std::string& where, const std::string& what) {
+    throw PackError((where.empty() ? "/" : where) + ": " + what);
+}
+
+void onlyFields(const Json& object, std::initializer_list<std::string_view> known, const std::string& where) {
+    for (const auto& item : object.items()) {
+        bool found = false;
+        for (std::string_view name : known) found = found || item.key() == name;
+        if (!found) refuse(where + "/" + item.key(), "unknown field");
+    }
+}
+
+const Json& field(const Json& object, const char* name, const std::string& where) {
+    if (!object.contains(name)) refuse(where, std::string("\"") + name + "\" is missing");
+    return object[name];
+}
+
+const std::string& text(const Json& value, const std::string& where) {
+    if (!value.is_string()) refuse(where, "must be a string");
+    return value.get_ref<const std::string&>();
+}
+
+std::string bytesOfHex(const Json& value, const std::string& where) {
+    const std::string& digits = text(value, where);
+    const auto nibble = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    if (digits.size() % 2) refuse(where, "hex data needs an even number of digits");
+    std::string bytes;
+    bytes.reserve(digits.size() / 2);
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        const int high = nibble(digits[i]), low = nibble(digits[i + 1]);
+        if (high < 0 || low < 0) refuse(where, "not a hex digit at character " + std::to_string(high < 0 ? i : i + 1));
+        bytes += static_cast<char>(high << 4 | low);
+    }
+    return bytes;
+}
+
+std::string codeOf(const Json& value, const std::string& where) {
+    const std::string& s = text(value, where);
+    bool printable = s.size() == 4;
+    for (const char c : s) printable = printable && c >= 0x20 && c <= 0x7E;
+    if (printable) return s;
+    if (s.size() == 10 && s.compare(0, 2, "0x") == 0) return bytesOfHex(s.substr(2), where);
+    refuse(where, "a code is four printable ASCII characters, or 0x and eight hex digits");
+}
+
+std::string nameOf(const Json& chunk, const std::string& where) {
+    if (!chunk.contains("name")) return {};
+    const std::string& name = text(chunk["name"], where + "/name");
+    if (name.find('\0') != std::string::npos) refuse(where + "/name", "a name ends at its first zero byte");
+    return name + '\0';
+}
+
+void fits(std::uint64_t bytes, const std::string& where) {
+    if (bytes > largest) refuse(where, "larger than 4 GiB");
+}
+
+std::string packChildren(const Json& children, const std::string& where, unsigned depth);
+
+std::string packChunk(const Json& chunk, const std::string& where, unsigned depth) {
+    if (!chunk.is_object()) refuse(where, "a chunk must be an object");
+    if (chunk.contains("list")) {
+        onlyFields(chunk, {"list", "name", "children"}, where);
+        if (depth > List::maxDepth)
+            refuse(where, "lists nested deeper than " + std::to_string(List::maxDepth) + ", which no reader accepts");
+        const std::string type = codeOf(chunk["list"], where + "/list");
+        std::string body;
+        if (chunk.contains("name")) body = tavtool::chunk("OSTR", nameOf(chunk, where));
+        body += packChildren(field(chunk, "children", where), where + "/children", depth + 1);
+        fits(body.size() + 12, where);
+        return list(type, body);
+    }
+    onlyFields(chunk, {"id", "name", "text", "hex"}, where);
+    const std::string id = codeOf(field(chunk, "id", where), where + "/id");
+    if (id == "LIST") refuse(where + "/id", "a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}");
+    if (chunk.contains("text") == chunk.contains("hex")) refuse(where, "a data chunk has one of \"text\" and \"hex\"");
+    std::string data = nameOf(chunk, where);
+    data += chunk.contains("text") ? text(chunk["text"], where + "/text") : bytesOfHex(chunk["hex"], where + "/hex");
+    fits(data.size() + 8, where);
+    return tavtool::chunk(id, data);
+}
+
+std::string packChildren(const Json& children, const std::string& where, unsigned depth) {
+    if (!children.is_array()) refuse(where, "must be an array");
+    std::string bytes;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        bytes += packChunk(children[i], where + "/" + std::to_string(i), depth);
+        fits(bytes.size(), where);
+    }
+    return bytes;
+}
+
+// A chunk's fields on one line, its children one per line below.
+void print(std::ostream& out, const Json& object, std::size_t indent) {
+    out << '{';
+    const char* separator = "";
+    for (const auto& item : object.items()) {
+        out << separator << Json(item.key()).dump() << ": ";
+        separator = ", ";
+        if (item.key() != "children") {
+            out << item.value().dump();
+            continue;
+        }
+        out << '[';
+        const std::string inner(indent + 2, ' ');
+        for (std::size_t i = 0; i < item.value().size(); ++i) {
+            out << (i ? ",\n" : "\n") << inner;
+            print(out, item.value()[i], indent + 2);
+        }
+        if (!item.value().empty()) out << '\n' << std::string(indent, ' ');
+        out << ']';
+    }
+    out << '}';
+}
+
+}  // namespace
+
+Json unpack(std::istream& in) {
+    File file(in);
+    Json out;
+    out["form"] = code(file.type());
+    out["children"] = describeChildren(file);
+    return out;
+}
+
+std::string toText(const Json& description) {
+    std::ostringstream out;
+    print(out, description, 0);
+    out << '\n';
+    return out.str();
+}
+
+std::string pack(const Json& description) {
+    if (!description.is_object()) refuse("", "the description must be an object");
+    onlyFields(description, {"form", "children"}, "");
+    const std::string form = codeOf(field(description, "form", ""), "/form");
+    const std::string body = packChildren(field(description, "children", ""), "/children", 1);
+    fits(body.size() + 12, "");
+    return riff(form, body);
+}
+
+}  // namespace tavtool
