@@ -1,8 +1,8 @@
 #pragma once
 
-// TAV_API marks what the shared library exports; everything else stays hidden.
-// Define TAV_API yourself beforehand to override it (for example when linking
-// the sources into a program directly).
+/// TAV_API marks what the shared library exports; everything else stays hidden.
+/// Define TAV_API yourself beforehand to override it (for example when linking
+/// the sources into a program directly).
 #ifndef TAV_API
 #  if defined(_WIN32)
 #    if defined(TAV_BUILDING)

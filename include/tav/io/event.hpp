@@ -4,10 +4,10 @@
 
 namespace Tav {
 
-// Every named keyboard event with its value, in value order, as X(name, value).
-// Bits 16 to 31 tell the kind: 0 a character (its UTF-16 code unit; Tab, Enter,
-// Escape and Space are named), 1 the mouse button, 2 a named key, or a raw key
-// code above 0xDF as RawKeyBase plus the code.
+/// Every named keyboard event with its value, in value order, as X(name, value).
+/// Bits 16 to 31 tell the kind: 0 a character (its UTF-16 code unit; Tab, Enter,
+/// Escape and Space are named), 1 the mouse button, 2 a named key, or a raw key
+/// code above 0xDF as RawKeyBase plus the code.
 #define TAV_EVENTS(X) \
     X(None, 0x00000) \
     X(Tab, 0x00009) \
@@ -205,9 +205,9 @@ namespace Tav {
     X(LaunchApp2, 0x20267) \
     X(RawKeyBase, 0x20300)
 
-// One keyboard event. Characters have no enumerators of their own but are
-// returned as Event values all the same: static_cast<char16_t>(event) is the
-// character when the value is below 0x10000.
+/// One keyboard event. Characters have no enumerators of their own but are
+/// returned as Event values all the same: static_cast<char16_t>(event) is the
+/// character when the value is below 0x10000.
 enum class Event : std::int32_t {
 #define TAV_EVENT_ENUMERATOR(name, value) name = value,
     TAV_EVENTS(TAV_EVENT_ENUMERATOR)

@@ -13,18 +13,19 @@ namespace detail {
 struct TimerControl;
 }
 
-// Calls a function over and over on a background thread of its own, pausing for
-// the interval before each call. Set the interval and the callback, then switch
-// the timer on; a running thread keeps the interval and callback it started
-// with, so switch off and on again to apply new ones.
-//
-// Switching off wakes the thread at once and, once enabled(false) has returned,
-// no new call starts. The destructor also waits for a call under way, so that no
-// callback runs with the address of a destroyed timer; a callback may switch its
-// own timer off and on, or delete it. Calls on one Timer from several threads
-// (the callback's included) must be serialised by the application.
+/// Calls a function over and over on a background thread of its own, pausing for
+/// the interval before each call. Set the interval and the callback, then switch
+/// the timer on; a running thread keeps the interval and callback it started
+/// with, so switch off and on again to apply new ones.
+///
+/// Switching off wakes the thread at once and, once enabled(false) has returned,
+/// no new call starts. The destructor also waits for a call under way, so that no
+/// callback runs with the address of a destroyed timer; a callback may switch its
+/// own timer off and on, or delete it. Calls on one Timer from several threads
+/// (the callback's included) must be serialised by the application.
 class TAV_API Timer : public Object {
 public:
+    /// The application's function: called with 0 and the timer's address.
     using Callback = int (*)(int, void*);
 
     Timer() noexcept;
@@ -32,18 +33,20 @@ public:
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
 
+    /// Whether the timer is switched on.
     bool enabled() noexcept;
-    // Switches on (starting the thread; the first call comes one interval later)
-    // or off, and returns `on`. A failed thread start propagates the standard
-    // library's exception and leaves the timer off.
+    /// Switches on (starting the thread; the first call comes one interval later)
+    /// or off, and returns `on`. A failed thread start propagates the standard
+    /// library's exception and leaves the timer off.
     bool enabled(bool on);
 
+    /// The pause before each call, in milliseconds.
     unsigned int interval() noexcept;
-    // The pause before each call, in milliseconds; 0 makes the next thread end at once.
+    /// The pause before each call, in milliseconds; 0 makes the next thread end at once.
     unsigned int interval(unsigned int milliseconds) noexcept;
 
-    // Stores the callback, called with 0 and the timer's address. A null callback
-    // is refused: returns false and keeps the stored one.
+    /// Stores the callback, called with 0 and the timer's address. A null callback
+    /// is refused: returns false and keeps the stored one.
     bool tick(Callback callback) noexcept;
 
 private:
@@ -51,7 +54,7 @@ private:
     std::uint32_t period;
     Callback callback;
     std::thread* thread;
-    // Shared with the timer's threads, so that it outlives the timer for them.
+    /// Shared with the timer's threads, so that it outlives the timer for them.
     std::shared_ptr<detail::TimerControl> control;
 };
 

@@ -12,32 +12,34 @@ namespace detail {
 struct Load;
 }
 
-// A chunk that contains chunks: a "LIST" chunk, or the file itself. Its length
-// counts the bytes after its list type, and its children follow the list type
-// directly. The children are loaded once, at construction, and owned by the list.
+/// A chunk that contains chunks: a "LIST" chunk, or the file itself. Its length
+/// counts the bytes after its list type, and its children follow the list type
+/// directly. The children are loaded once, at construction, and owned by the list.
 class TAV_API List : public Chunk {
 public:
-    // Deepest nesting of lists that a load accepts ("Lists nested too deeply!").
+    /// Deepest nesting of lists that a load accepts ("Lists nested too deeply!").
     static constexpr unsigned maxDepth = 256;
 
     List() noexcept;
-    // Throws "Unparented chunk!" unless `parent` is exactly a RIFF File.
+    /// Throws "Unparented chunk!" unless `parent` is exactly a RIFF File.
     List(Object& parent, std::uint32_t offset);
     List(const List&) = delete;
     List& operator=(const List&) = delete;
     ~List();
 
-    // The list type (on a file: the form type). Through a Chunk reference the
-    // chunk id, "LIST" or "RIFF", is returned instead.
+    /// The list type (on a file: the form type). Through a Chunk reference the
+    /// chunk id, "LIST" or "RIFF", is returned instead.
     const FourCC type();
+    /// The number of children loaded.
     std::int32_t count() noexcept;
-    // Throws a pointer to a new std::range_error for an index not below count().
+    /// Throws a pointer to a new std::range_error for an index not below count().
     Chunk& operator[](std::uint32_t index);
 
+    /// Whether `object` is exactly a List (its type tag), not a File or a Chunk.
     static bool is(const Object& object) noexcept;
 
 protected:
-    // Loads the children once; run by the constructors.
+    /// Loads the children once; run by the constructors.
     void load();
 
 private:
