@@ -1,10 +1,15 @@
 // A catalogue of 100,000 messages: building the table alone, loading a Locale
 // from a string stream and from a file stream, and lookups of present and absent
-// keys, beside glibc's dgettext on the same catalogue compiled with msgfmt.
+// keys, beside glibc's dgettext on the same catalogue compiled with msgfmt: with
+// the keys as one array of pointers, and as a caller holds them, std::string
+// objects scattered over the heap. Plural lookups beside plain ones.
+#include <algorithm>
 #include <clocale>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <libintl.h>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -26,7 +31,8 @@ const std::string directory = "/tmp/tav_locale_bench";
 struct Catalogue {
     std::vector<tavtool::Message> entries;
     std::vector<std::string> absent;
-    std::string file;  // the locale file's bytes
+    std::string file;        // the locale file's bytes
+    std::string pluralFile;  // the same with a second plural form for every message
 };
 
 std::string randomText(std::mt19937& random, std::size_t low, std::size_t high) {
@@ -47,6 +53,12 @@ const Catalogue& catalogue() {
         }
         for (int i = 0; i < messages; ++i) made.absent.push_back(randomText(random, 10, 40) + "#");
         made.file = tavtool::localeFile("xx", made.entries);
+        std::vector<tavtool::Message> plural = made.entries;
+        for (const auto& m : made.entries) {
+            const std::string key = tavtool::pluralKey(m.key, 1);
+            if (hashes.emplace(Tav::Security::Hash::Crc32(key.c_str()), true).second) plural.push_back({key, m.text + "s"});
+        }
+        made.pluralFile = tavtool::localeFile("xx", plural, "nplurals=2; plural=n != 1;");
         // The peer's catalogue: the same messages through msgfmt.
         std::ofstream po(directory + ".po");
         po << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
@@ -112,13 +124,17 @@ void Lookup(benchmark::State& state, bool present) {
 BENCHMARK_CAPTURE(Lookup, present, true);
 BENCHMARK_CAPTURE(Lookup, absent, false);
 
-void Dgettext(benchmark::State& state, bool present) {
-    const Catalogue& c = catalogue();
+void setUpDgettext(benchmark::State& state) {
     setenv("LANGUAGE", "xx", 1);
     if (!std::setlocale(LC_ALL, "C.UTF-8")) state.SkipWithError("no C.UTF-8 locale");
     bindtextdomain("bench", directory.c_str());
-    if (present && std::string(dgettext("bench", c.entries[0].key.c_str())) != c.entries[0].text)
+    if (std::string(dgettext("bench", catalogue().entries[0].key.c_str())) != catalogue().entries[0].text)
         state.SkipWithError("dgettext does not find the catalogue");
+}
+
+void Dgettext(benchmark::State& state, bool present) {
+    const Catalogue& c = catalogue();
+    setUpDgettext(state);
     std::vector<const char*> keys;
     for (int i = 0; i < messages; ++i) keys.push_back(present ? c.entries[i].key.c_str() : c.absent[i].c_str());
     std::shuffle(keys.begin(), keys.end(), std::mt19937(7));
@@ -130,6 +146,68 @@ void Dgettext(benchmark::State& state, bool present) {
 }
 BENCHMARK_CAPTURE(Dgettext, present, true);
 BENCHMARK_CAPTURE(Dgettext, absent, false);
+
+// Keys as a caller holds them: std::string objects, each allocated on its own
+// among allocations of other sizes, visited in random order.
+struct ScatteredKeys {
+    std::vector<std::unique_ptr<std::string>> keys;
+    std::vector<std::unique_ptr<char[]>> between;
+
+    explicit ScatteredKeys(bool present) {
+        const Catalogue& c = catalogue();
+        std::mt19937 random(11);
+        for (int i = 0; i < messages; ++i) {
+            between.emplace_back(new char[16 + random() % 200]);
+            keys.push_back(std::make_unique<std::string>(present ? c.entries[i].key : c.absent[i]));
+        }
+        std::shuffle(keys.begin(), keys.end(), std::mt19937(7));
+    }
+};
+
+void CallerLookup(benchmark::State& state, bool present) {
+    const Catalogue& c = catalogue();
+    std::istringstream in(c.file);
+    const Tav::International::Locale locale(in);
+    const ScatteredKeys keys(present);
+    for (const auto& key : keys.keys) benchmark::DoNotOptimize(locale[*key]);  // warm up
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(locale[*keys.keys[i]].size());
+        if (++i == keys.keys.size()) i = 0;
+    }
+}
+BENCHMARK_CAPTURE(CallerLookup, present, true);
+BENCHMARK_CAPTURE(CallerLookup, absent, false);
+
+void CallerDgettext(benchmark::State& state, bool present) {
+    setUpDgettext(state);
+    const ScatteredKeys keys(present);
+    for (const auto& key : keys.keys) benchmark::DoNotOptimize(dgettext("bench", key->c_str()));  // warm up
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(std::strlen(dgettext("bench", keys.keys[i]->c_str())));
+        if (++i == keys.keys.size()) i = 0;
+    }
+}
+BENCHMARK_CAPTURE(CallerDgettext, present, true);
+BENCHMARK_CAPTURE(CallerDgettext, absent, false);
+
+// A plural lookup beside a plain one, on the same table (every message with two
+// forms), keys as a caller holds them; n runs 0, 1, 2, ... so both forms are taken.
+void CallerPlural(benchmark::State& state, bool plural) {
+    std::istringstream in(catalogue().pluralFile);
+    const Tav::International::Locale locale(in);
+    const ScatteredKeys keys(true);
+    std::size_t i = 0;
+    unsigned long n = 0;
+    for (auto _ : state) {
+        const std::string& key = *keys.keys[i];
+        benchmark::DoNotOptimize(plural ? locale.plural(key, n++).size() : locale[key].size());
+        if (++i == keys.keys.size()) i = 0;
+    }
+}
+BENCHMARK_CAPTURE(CallerPlural, operator_brackets, false);
+BENCHMARK_CAPTURE(CallerPlural, plural, true);
 
 }  // namespace
 

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     swallow([&] {
         Tav::International::Locale locale(in);
-        keep(locale.code().size() + locale[std::string("hello")].size() + std::string(locale["bye"]).size());
+        keep(locale.code().size() + locale[std::string("hello")].size() + std::string(locale["bye"]).size() +
+             locale.plural(std::string("file"), 3).size() + std::string(locale.plural("file", 0)).size());
         locale << "hello" << std::string("") << static_cast<const char*>(nullptr);
         std::cout.rdbuf()->pubseekpos(0);
     });

@@ -2,6 +2,7 @@
 //
 //   tavtool locale compile examples/locale/de.po -o de.locale
 //   greet de.locale
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -26,6 +27,11 @@ int main(int argc, char** argv) {
         std::cout << '\n';
         // A key with a context is written as gettext writes it: context, 0x04, msgid.
         std::cout << locale["menu\x04Open"] << '\n';
+        // Plural forms are chosen by the catalogue's rule, as ngettext chooses them.
+        for (int n : {1, 3}) {
+            std::printf(locale.plural("%d new message", static_cast<unsigned long>(n)), n);
+            std::printf("\n");
+        }
     } catch (std::exception* e) {  // the library throws pointers; the catcher deletes them
         std::unique_ptr<std::exception> owned(e);
         std::cerr << "greet: " << owned->what() << '\n';

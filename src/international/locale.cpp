@@ -1,7 +1,9 @@
 #include <tav/international/locale.hpp>
 
+#include <chrono>
 #include <cstring>
 #include <iostream>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
@@ -13,6 +15,8 @@
 #include "format/ostrane/path.hpp"
 #include "format/riff/buffer.hpp"
 #include "format/riff/window.hpp"
+#include "international/plural.hpp"
+#include "security/crc32_detail.hpp"
 
 namespace Tav::International {
 
@@ -48,6 +52,41 @@ std::string payload(Node& node) {
     return copy;
 }
 
+// An odd multiplier that spreads key hashes over the table's slots, chosen at
+// random once per process: a file made to crowd one run of slots cannot know it.
+std::uint64_t spread() {
+    static const std::uint64_t chosen = [] {
+        std::uint64_t value;
+        try {
+            std::random_device device;
+            value = std::uint64_t{device()} << 32 ^ device();
+        } catch (const std::exception&) {
+            value = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        }
+        return value * 0x9E3779B97F4A7C15u | 1;
+    }();
+    return chosen;
+}
+
+// The catalogue's plural rule: the first "PLUR" data node of the body list, if any.
+detail::PluralRule pluralRule(Format::Ostrane::File& container) {
+    RIFF::Chunk& body = Format::Ostrane::detail::select(container, "/BODY.ORL");
+    if (!RIFF::List::is(body)) return {};
+    auto& list = static_cast<RIFF::List&>(body);
+    for (std::int32_t i = 0; i < list.count(); ++i) {
+        RIFF::Chunk& child = list[static_cast<std::uint32_t>(i)];
+        if (RIFF::List::is(child) || std::memcmp(child.type().chars, "PLUR", 4) != 0) continue;
+        Node node(child);
+        const std::string bytes = payload(node);
+        try {
+            return detail::PluralRule(text(bytes.data(), bytes.size()));
+        } catch (const std::invalid_argument&) {
+            malformed("Malformed plural rule!");
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 Locale::Locale(std::istream& stream) {
@@ -59,8 +98,6 @@ Locale::Locale(std::istream& stream) {
     RIFF::Chunk& strings = Format::Ostrane::detail::select(container, "/BODY.ORL/ATXT.strings");
 
     const std::string codeBytes = payload(code);
-    table.emplace(0, text(codeBytes.data(), codeBytes.size()));
-
     const std::string hashes = payload(offsets);
     const std::size_t count = hashes.size() / 4;  // 1 to 3 bytes left over are ignored
     // The texts are children 1 to N of the strings list as the container loaded
@@ -68,7 +105,16 @@ Locale::Locale(std::istream& stream) {
     auto* list = RIFF::List::is(strings) ? static_cast<RIFF::List*>(&strings) : nullptr;
     if (count > 0 && (!list || static_cast<std::uint64_t>(list->count()) < count + 1))
         malformed("Fewer texts than key hashes!");
-    table.reserve(count + 1);
+    rule = std::make_unique<detail::PluralRule>(pluralRule(container));
+
+    // Laid out once for every text the file has: the table never grows, so no
+    // text ever moves.
+    unsigned bits = 1;
+    while ((std::size_t{1} << bits) < count + 1 + (count + 1) / 2) ++bits;
+    slots.resize(std::size_t{1} << bits);
+    shift = 64 - bits;
+    multiplier = spread();
+    file(0, text(codeBytes.data(), codeBytes.size()));
 
     // Each text chunk's header and data are fetched through one window of the
     // stream: a seek per text would cost a system call each on a file stream.
@@ -84,22 +130,68 @@ Locale::Locale(std::istream& stream) {
         data.resize(length);
         if (!window.fetch(std::uint64_t{at} + 8, length, data.data())) malformed("Text past end of stream!");
         // Filing replaces: a repeated hash keeps the later text, and hash 0 replaces the code.
-        table.insert_or_assign(Tav::detail::loadLE32(hashes.data() + 4 * k), text(data.data(), data.size()));
+        file(Tav::detail::loadLE32(hashes.data() + 4 * k), text(data.data(), data.size()));
     }
     window.finish();
 }
 
 Locale::~Locale() = default;
 
+// Linear probing from the slot the spread hash picks; the table always has a
+// free slot, which ends every search.
+const std::string* Locale::find(std::uint32_t hash) const noexcept {
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(hash * multiplier >> shift);; i = (i + 1) & mask) {
+        const Slot& slot = slots[i];
+        if (!slot.used) return nullptr;
+        if (slot.hash == hash) return &slot.text;
+    }
+}
+
+void Locale::file(std::uint32_t hash, std::string text) {
+    const std::size_t mask = slots.size() - 1;
+    std::size_t i = static_cast<std::size_t>(hash * multiplier >> shift);
+    while (slots[i].used && slots[i].hash != hash) i = (i + 1) & mask;
+    slots[i] = {hash, true, std::move(text)};
+}
+
 const std::string& Locale::operator[](const std::string& key) const noexcept {
-    const auto found = table.find(Security::Hash::Crc32(key.c_str()));
-    return found == table.end() ? absent : found->second;
+    const std::string* text = find(Security::Hash::Crc32(key.c_str()));
+    return text ? *text : absent;
 }
 
 const char* Locale::operator[](const char* key) const noexcept {
     if (!key) return absent.c_str();
-    const auto found = table.find(Security::Hash::Crc32(key));
-    return (found == table.end() ? absent : found->second).c_str();
+    const std::string* text = find(Security::Hash::Crc32(key));
+    return (text ? *text : absent).c_str();
+}
+
+// Form k > 0 of a message is filed under its key, byte 0x01 and k in decimal
+// digits; form 0 under the key itself.
+const std::string& Locale::pluralForm(const char* key, unsigned long n) const noexcept {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(key);
+    const std::uint32_t crc = Security::Hash::detail::crc32(0, bytes, std::strlen(key));
+    if (unsigned long form = rule->select(n)) {
+        unsigned char suffix[24];
+        std::size_t length = sizeof suffix;
+        suffix[--length] = 0;
+        do suffix[--length] = static_cast<unsigned char>('0' + form % 10);
+        while (form /= 10);
+        suffix[--length] = 1;
+        const std::uint32_t hash = Security::Hash::detail::crc32(crc, suffix + length, sizeof suffix - length);
+        if (const std::string* text = find(hash)) return *text;
+    }
+    const unsigned char zero = 0;
+    const std::string* text = find(Security::Hash::detail::crc32(crc, &zero, 1));
+    return text ? *text : absent;
+}
+
+const std::string& Locale::plural(const std::string& key, unsigned long n) const noexcept {
+    return pluralForm(key.c_str(), n);
+}
+
+const char* Locale::plural(const char* key, unsigned long n) const noexcept {
+    return key ? pluralForm(key, n).c_str() : absent.c_str();
 }
 
 Locale& Locale::operator<<(const char* key) {
@@ -112,6 +204,6 @@ Locale& Locale::operator<<(const std::string& key) {
     return *this;
 }
 
-const std::string& Locale::code() const noexcept { return table.find(0)->second; }  // filed at construction
+const std::string& Locale::code() const noexcept { return *find(0); }  // filed at construction
 
 }  // namespace Tav::International

@@ -19,14 +19,16 @@ const Method method = detail::wideAvailable()       ? Method::Wide
 
 }  // namespace
 
-unsigned int Crc32(const unsigned char* bytes, unsigned int length) noexcept {
-    if (length == 0) return 0;
+std::uint32_t detail::crc32(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept {
+    if (length == 0) return crc;
     switch (method) {
-        case Method::Wide: return detail::crc32Wide(0, bytes, length);
-        case Method::Hardware: return detail::crc32Hardware(0, bytes, length);
-        default: return detail::crc32Portable(0, bytes, length);
+        case Method::Wide: return crc32Wide(crc, bytes, length);
+        case Method::Hardware: return crc32Hardware(crc, bytes, length);
+        default: return crc32Portable(crc, bytes, length);
     }
 }
+
+unsigned int Crc32(const unsigned char* bytes, unsigned int length) noexcept { return detail::crc32(0, bytes, length); }
 
 unsigned int Crc32(const char* text) noexcept {
     return Crc32(reinterpret_cast<const unsigned char*>(text),

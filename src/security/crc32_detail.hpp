@@ -19,6 +19,9 @@ std::uint32_t crc32Hardware(std::uint32_t crc, const unsigned char* bytes, std::
 // inputs. Call only where wideAvailable() is true.
 std::uint32_t crc32Wide(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 
+// The method chosen for this processor, continuing `crc` over `length` bytes.
+std::uint32_t crc32(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+
 // What this processor has (cpuid, and the operating system's support for the registers).
 bool hardwareAvailable() noexcept;
 bool wideAvailable() noexcept;

@@ -110,6 +110,15 @@ TEST(Locale, BadFilesAreRefused) {
     std::string longText = localeBytes(std::string("en\0", 3), hashOf("a"), text("A"));
     longText.replace(longText.size() - 6, 4, le32(0x7FFFFFFF));
     EXPECT_EQ(refused(longText), "Tav::International::Locale::constructor: Text past end of stream!");
+    // A plural rule that does not parse, or has no text.
+    for (const char* bad : {"nplurals=2; plural=n +;", "nplurals=0; plural=0;", "plural=n;"}) {
+        const std::string file = localeFile("en", {{"a", "A"}}, bad);
+        EXPECT_EQ(refused(file), "Tav::International::Locale::constructor: Malformed plural rule!") << bad;
+    }
+    std::string noZero = riff("OSTR", namedList("BODY", "ORL", node("STRN", "code", std::string("en\0", 3)) +
+                                                                  node("TUDW", "offsets", "") + namedList("ATXT", "strings", "") +
+                                                                  node("PLUR", "plural", "nplurals=1; plural=0;")));
+    EXPECT_EQ(refused(noZero), "Tav::International::Locale::constructor: Text without terminating zero!");
     // Failures of the container pass through unchanged.
     EXPECT_EQ(refused("not a locale file"),
               "Tav::Format::RIFF::File::constructor: Invalid RIFF signature!");

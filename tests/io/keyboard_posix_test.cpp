@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <string>
@@ -56,15 +57,24 @@ protected:
         written();  // so that what the reader asks of the terminal never fills its buffer
         return got;
     }
-    // What was written to the terminal since the last look.
-    std::string written() {
-        int size = 0;
-        ioctl(master, FIONREAD, &size);
-        std::string bytes(static_cast<std::size_t>(size), '\0');
-        if (size > 0) {
-            EXPECT_EQ(read(master, &bytes[0], bytes.size()), ssize_t(size));
+    // What was written to the terminal since the last look: at least `least`
+    // bytes, waiting up to 10 s for them (the kernel hands bytes written to the
+    // terminal over to its other side a little later).
+    std::string written(std::size_t least = 0) {
+        std::string bytes;
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        for (;;) {
+            int size = 0;
+            ioctl(master, FIONREAD, &size);
+            if (size > 0) {
+                std::string more(static_cast<std::size_t>(size), '\0');
+                EXPECT_EQ(read(master, &more[0], more.size()), ssize_t(size));
+                bytes += more;
+            }
+            if (bytes.size() >= least || Clock::now() > deadline) return bytes;
+            pollfd ready{master, POLLIN, 0};
+            poll(&ready, 1, 100);
         }
-        return bytes;
     }
     Event one(const std::string& bytes) { return events(bytes, 1).front(); }
 };
@@ -283,7 +293,8 @@ TEST_F(Terminal, ModeIsRestoredAndNothingEchoed) {
     EXPECT_EQ(lseek(fileno(output), 0, SEEK_END), 0);
     std::fclose(output);
     // Asked for unambiguous reports, then put back, in reverse order; nothing echoed.
-    EXPECT_EQ(written(), "\x1B[>4;2m\x1B[>1u\x1B[<u\x1B[>4m");
+    const std::string asked = "\x1B[>4;2m\x1B[>1u\x1B[<u\x1B[>4m";
+    EXPECT_EQ(written(asked.size()), asked);
     termios after;
     tcgetattr(slave, &after);
     EXPECT_EQ(after.c_lflag, cooked.c_lflag);

@@ -1,24 +1,32 @@
 #include "catalog.hpp"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <stdexcept>
 
+#include "international/plural.hpp"
+
 #if TAV_HAVE_GETTEXTPO
 #include <gettext-po.h>
+#endif
+#if TAV_HAVE_ICONV
+#include <iconv.h>
 #endif
 
 namespace tavtool {
 
 namespace {
 
-// The Language field of a catalogue's header entry.
-std::string languageOf(const std::string& header) {
-    const std::string field = "Language:";
+// A field of a catalogue's header entry ("Language", "Content-Type", ...).
+std::string headerField(const std::string& header, const std::string& name) {
+    const std::string field = name + ":";
     for (std::size_t at = 0; at < header.size();) {
         const std::size_t end = std::min(header.find('\n', at), header.size());
         if (header.compare(at, field.size(), field) == 0) {
@@ -32,15 +40,112 @@ std::string languageOf(const std::string& header) {
     return std::string();
 }
 
+[[maybe_unused]] bool sameCharset(std::string a, std::string b) {
+    const auto plain = [](std::string& s) {
+        std::string out;
+        for (char c : s)
+            if (c != '-' && c != '_') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        s = out;
+    };
+    plain(a);
+    plain(b);
+    return a == b;
+}
+
+// Converts translations from a catalogue's charset to the target one.
+class Converter {
+public:
+    Converter(const std::string& path, const std::string& from, const std::string& to) : path(path), from(from), to(to) {
+#if TAV_HAVE_ICONV
+        handle = iconv_open(to.c_str(), from.c_str());
+        if (handle == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(path + ": cannot convert from the character set \"" + from + "\" to \"" + to + "\"");
+#else
+        const bool utf8 = sameCharset(from, "UTF-8") || sameCharset(from, "ASCII") || sameCharset(from, "US-ASCII");
+        if (!utf8 || !sameCharset(to, "UTF-8"))
+            throw std::runtime_error(path + ": this build converts no character sets (\"" + from + "\" to \"" + to +
+                                     "\"); convert the catalogue to UTF-8 first");
+#endif
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    ~Converter() {
+#if TAV_HAVE_ICONV
+        iconv_close(handle);
+#endif
+    }
+
+    std::string operator()(const std::string& text, const std::string& key) {
+#if TAV_HAVE_ICONV
+        iconv(handle, nullptr, nullptr, nullptr, nullptr);  // the initial shift state
+        std::string out(text.size() * 4 + 16, '\0');
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        char* put = &out[0];
+        std::size_t room = out.size();
+        // No input left: one more call writes what ends a stateful encoding.
+        while (iconv(handle, inLeft ? &in : nullptr, &inLeft, &put, &room) == static_cast<std::size_t>(-1)) {
+            if (errno != E2BIG)
+                throw std::runtime_error(path + ": the translation of " + shownKey(key) + " is not valid \"" + from +
+                                         "\", or holds characters that \"" + to + "\" has not");
+            const std::size_t used = static_cast<std::size_t>(put - out.data());
+            out.resize(out.size() * 2);
+            put = &out[used];
+            room = out.size() - used;
+        }
+        if (inLeft == 0 && iconv(handle, nullptr, nullptr, &put, &room) == static_cast<std::size_t>(-1))
+            throw std::runtime_error(path + ": cannot finish the translation of " + shownKey(key));
+        out.resize(static_cast<std::size_t>(put - out.data()));
+        return out;
+#else
+        (void)key;
+        return text;
+#endif
+    }
+
+private:
+    std::string path, from, to;
+#if TAV_HAVE_ICONV
+    iconv_t handle;
+#endif
+};
+
 // Collects a catalogue's entries in the conventions of catalog.hpp.
 class Builder {
 public:
+    Builder(const std::string& path, const std::string& charset) : path(path), charset(charset) {}
+
+    // The header entry: its fields, and the charset its translations are in.
+    void header(const std::string& text) {
+        catalog.language = headerField(text, "Language");
+        catalog.pluralForms = headerField(text, "Plural-Forms");
+        // Checked as the library will read it, so that no file it refuses is written.
+        if (!catalog.pluralForms.empty()) {
+            try {
+                Tav::International::detail::PluralRule rule(catalog.pluralForms);
+            } catch (const std::invalid_argument& e) {
+                throw std::runtime_error(path + ": plural rule \"" + catalog.pluralForms + "\": " + e.what());
+            }
+        }
+        const std::string type = headerField(text, "Content-Type");
+        const std::size_t at = type.find("charset=");
+        std::string from = at == std::string::npos ? "" : type.substr(at + 8);
+        from = from.substr(0, from.find_first_of(" \t;"));
+        // A catalogue that names no charset (or still gettext's template
+        // placeholder "CHARSET") is taken as it is, as gettext takes it.
+        if (!from.empty() && from != "CHARSET") convert = std::make_unique<Converter>(path, from, charset);
+    }
+
     // `forms` holds the msgstr, or the plural msgstrs in order.
-    void add(const std::string& key, const std::string* plural, const std::vector<std::string>& forms) {
+    void add(const std::string& key, const std::string* plural, std::vector<std::string> forms) {
         if (forms.empty() || forms[0].empty()) return;  // untranslated
+        if (convert)
+            for (std::string& form : forms) form = (*convert)(form, key);
         catalog.messages.push_back({key, forms[0]});
         own.insert(key);
-        if (plural && forms.size() > 1 && !forms[1].empty()) {
+        if (!plural) return;
+        for (std::size_t k = 1; k < forms.size(); ++k) catalog.messages.push_back({pluralKey(key, k), forms[k]});
+        if (forms.size() > 1 && !forms[1].empty()) {
             const std::size_t separator = key.find('\x04');
             const std::string context = separator == std::string::npos ? "" : key.substr(0, separator + 1);
             derived.push_back({context + *plural, forms[1]});
@@ -53,9 +158,10 @@ public:
         return std::move(catalog);
     }
 
-    Catalog catalog;
-
 private:
+    Catalog catalog;
+    std::string path, charset;
+    std::unique_ptr<Converter> convert;
     std::vector<Message> derived;  // plural forms, filed only under keys no message has
     std::set<std::string> own;
 };
@@ -71,7 +177,7 @@ std::vector<std::string> splitZeros(const std::string& bytes) {
     }
 }
 
-Catalog readMo(const std::string& path, const std::string& bytes) {
+Catalog readMo(const std::string& path, const std::string& bytes, const std::string& charset) {
     const bool little = static_cast<unsigned char>(bytes[0]) == 0xDE;
     const auto word = [&](std::size_t at) -> std::uint32_t {
         if (at > bytes.size() || bytes.size() - at < 4) throw std::runtime_error(path + ": truncated MO file");
@@ -91,15 +197,15 @@ Catalog readMo(const std::string& path, const std::string& bytes) {
     };
     if (word(4) >> 16 > 1) throw std::runtime_error(path + ": unknown MO revision");
     const std::uint32_t count = word(8), originals = word(12), translations = word(16);
-    Builder builder;
+    // The header entry (msgid "") comes first in a sorted MO file, but look it
+    // up anyway: its charset must be known before any translation is read.
+    Builder builder(path, charset);
+    for (std::uint32_t i = 0; i < count; ++i)
+        if (string(originals, i).empty()) builder.header(string(translations, i));
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::vector<std::string> ids = splitZeros(string(originals, i));
-        const std::vector<std::string> forms = splitZeros(string(translations, i));
-        if (ids[0].empty()) {  // the header entry
-            builder.catalog.language = languageOf(forms[0]);
-            continue;
-        }
-        builder.add(ids[0], ids.size() > 1 ? &ids[1] : nullptr, forms);
+        if (ids[0].empty()) continue;  // the header entry
+        builder.add(ids[0], ids.size() > 1 ? &ids[1] : nullptr, splitZeros(string(translations, i)));
     }
     return builder.finish();
 }
@@ -128,7 +234,7 @@ void onError2(int severity, po_message_t m1, const char* f1, std::size_t l1, std
     onError(severity, m1, f1, l1, c1, mp1, (std::string(t1) + " " + t2).c_str());
 }
 
-Catalog readPo(const std::string& path) {
+Catalog readPo(const std::string& path, const std::string& charset) {
     static const po_xerror_handler handler = {onError, onError2};
     poErrors.clear();
     po_file_t file = po_file_read(path.c_str(), &handler);
@@ -136,10 +242,13 @@ Catalog readPo(const std::string& path) {
         if (file) po_file_free(file);
         throw std::runtime_error(poErrors.empty() ? path + ": cannot read" : poErrors);
     }
-    Builder builder;
+    Builder builder(path, charset);
+    bool headerRead = false;
     for (const char* const* domain = po_file_domains(file); *domain; ++domain) {
-        if (const char* header = po_file_domain_header(file, *domain); header && builder.catalog.language.empty())
-            builder.catalog.language = languageOf(header);
+        if (const char* header = po_file_domain_header(file, *domain); header && !headerRead) {
+            builder.header(header);
+            headerRead = true;
+        }
         po_message_iterator_t it = po_message_iterator(file, *domain);
         while (po_message_t m = po_next_message(it)) {
             if (po_message_is_obsolete(m) || po_message_is_fuzzy(m)) continue;
@@ -167,15 +276,21 @@ Catalog readPo(const std::string& path) {
 
 }  // namespace
 
-Catalog readCatalog(const std::string& path) {
+#if TAV_HAVE_ICONV
+const bool convertsCharsets = true;
+#else
+const bool convertsCharsets = false;
+#endif
+
+Catalog readCatalog(const std::string& path, const std::string& charset) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot open " + path);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const bool mo = bytes.size() >= 4 && (bytes.compare(0, 4, "\xDE\x12\x04\x95") == 0 ||
                                           bytes.compare(0, 4, "\x95\x04\x12\xDE") == 0);
-    if (mo) return readMo(path, bytes);
+    if (mo) return readMo(path, bytes, charset);
 #if TAV_HAVE_GETTEXTPO
-    return readPo(path);
+    return readPo(path, charset);
 #else
     throw std::runtime_error(path + ": not an MO file, and this build reads no PO files (compile it with msgfmt)");
 #endif

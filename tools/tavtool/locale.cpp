@@ -13,16 +13,30 @@ namespace tavtool {
 
 namespace {
 
-int compile(const std::vector<std::string>& inputs, const std::string& output, std::string code) {
+// Catalogues that declare plural rules must declare the same one.
+std::string pluralRule(const std::string& input, const std::string& rule, const std::string& earlier,
+                       const std::string& earlierInput) {
+    if (rule.empty()) return earlier;
+    if (!earlier.empty() && earlier != rule)
+        throw std::runtime_error(input + ": plural rule \"" + rule + "\" differs from \"" + earlier + "\" in " +
+                                 earlierInput);
+    return rule;
+}
+
+int compile(const std::vector<std::string>& inputs, const std::string& output, std::string code,
+            const std::string& charset) {
     std::vector<Message> messages;
+    std::string rule, ruleInput;
     for (const std::string& input : inputs) {
-        Catalog catalog = readCatalog(input);
+        Catalog catalog = readCatalog(input, charset);
         if (code.empty()) code = catalog.language;
+        if (ruleInput.empty() && !catalog.pluralForms.empty()) ruleInput = input;
+        rule = pluralRule(input, catalog.pluralForms, rule, ruleInput);
         messages.insert(messages.end(), catalog.messages.begin(), catalog.messages.end());
     }
     if (code.empty()) throw std::runtime_error("no --code given and no input names its Language");
     // The whole file is made before anything is written, so a refusal writes nothing.
-    writeFile(output, localeFile(code, messages));
+    writeFile(output, localeFile(code, messages, rule));
     return 0;
 }
 
@@ -36,11 +50,20 @@ void addLocale(CLI::App& app, Run& run) {
     auto inputs = std::make_shared<std::vector<std::string>>();
     auto output = std::make_shared<std::string>();
     auto code = std::make_shared<std::string>();
+    auto charset = std::make_shared<std::string>("UTF-8");
     make->add_option("INPUT", *inputs, "catalogues; a later one's messages replace an earlier one's")->required();
     make->add_option("-o,--output", *output, "the locale file to write")->required();
     make->add_option("--code", *code, "the locale's code (default: the catalogues' Language field)");
-    make->callback([&run, inputs, output, code] {
-        run = [inputs, output, code] { return guarded([&] { return compile(*inputs, *output, *code); }); };
+    make->add_option("--charset", *charset,
+                     convertsCharsets
+                         ? "the character set of the texts (default UTF-8), converted from each catalogue's own with "
+                           "iconv; msgids are kept as they are"
+                         : "the character set of the texts: this build has no iconv and converts nothing, so "
+                           "catalogues must be in UTF-8 (or ASCII) and only UTF-8 is accepted here");
+    make->callback([&run, inputs, output, code, charset] {
+        run = [inputs, output, code, charset] {
+            return guarded([&] { return compile(*inputs, *output, *code, *charset); });
+        };
     });
 
     auto* get = locale->add_subcommand("get", "Print the text of each key, one per line");

@@ -2,19 +2,28 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include <tav/core/object.hpp>
 #include <tav/export.hpp>
 
 namespace Tav::International {
 
+namespace detail {
+class PluralRule;
+}
+
 /// A table of translated texts loaded from a locale file: a container file whose
 /// "BODY" list holds the locale's code ("/BODY.ORL/STRN.code"), the 32-bit key
 /// hashes ("/BODY.ORL/TUDW.offsets") and the texts in the same order, one per
 /// child after the name child ("/BODY.ORL/ATXT.strings"). Keys are looked up by
 /// their CRC-32 (Tav::Security::Hash::Crc32 of the key's text and its zero byte).
+///
+/// A file may also hold the catalogue's plural rule (a "PLUR" data node named
+/// "plural" in the body list, holding gettext's Plural-Forms value) and the
+/// plural forms of its messages; docs/locale-files.md describes the layout.
 ///
 /// The whole file is read by the constructor; the stream is not touched again.
 /// Lookups do not change the table, so they may run on several threads at once.
@@ -44,9 +53,34 @@ public:
     /// The locale's code: the text filed under hash 0 (the empty key's hash).
     const std::string& code() const noexcept;
 
+    /// The form of a message with plural forms that the catalogue's rule selects
+    /// for `n`, as ngettext selects it. `key` is the message's msgid (with a
+    /// context: context, byte 0x04, msgid). A rule that gives an index not below
+    /// its number of forms, or divides by zero, selects form 0; a message without
+    /// the selected form yields its form 0, as gettext does; an absent message
+    /// yields the empty text. Files without a rule use gettext's default (two
+    /// forms, n != 1).
+    const std::string& plural(const std::string& key, unsigned long n) const noexcept;
+    /// The same for a zero-terminated key, as a pointer into the table.
+    const char* plural(const char* key, unsigned long n) const noexcept;
+
 private:
-    /// Node-based: a text never moves once filed, so references handed out stay good.
-    std::unordered_map<std::uint32_t, std::string> table;
+    /// One slot of the table: a hash and its text side by side, so that a lookup
+    /// reads one place in memory. The slots are laid out once, at construction,
+    /// and never move, so references handed out stay good.
+    struct Slot {
+        std::uint32_t hash = 0;
+        bool used = false;
+        std::string text;
+    };
+    const std::string* find(std::uint32_t hash) const noexcept;
+    void file(std::uint32_t hash, std::string text);
+    const std::string& pluralForm(const char* key, unsigned long n) const noexcept;
+
+    std::vector<Slot> slots;  ///< open addressing, a power of two, at most two thirds full
+    std::uint64_t multiplier = 1;  ///< spreads hashes over the slots; chosen at random
+    unsigned shift = 63;           ///< 64 minus the log2 of the slot count
+    std::unique_ptr<detail::PluralRule> rule;
     /// The one text every absent key yields; absent keys are not filed, so that
     /// looking up untrusted keys cannot grow the table.
     std::string absent;

@@ -1,0 +1,267 @@
+// Plural forms and character sets checked against GNU gettext itself: catalogues
+// in several charsets and plural rules are compiled both with msgfmt (read back
+// with glibc's dngettext, its output set to UTF-8) and with the catalogue
+// compiler (read back with Locale::plural), and must agree for every message.
+#include <cerrno>
+#include <clocale>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iconv.h>
+#include <libintl.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <tav/international/locale.hpp>
+
+#include "catalog.hpp"
+#include "international/plural.hpp"
+#include "locale_writer.hpp"
+
+using Tav::International::Locale;
+using Tav::International::detail::PluralRule;
+
+namespace {
+
+std::string convert(const std::string& text, const char* to) {
+    iconv_t handle = iconv_open(to, "UTF-8");
+    EXPECT_NE(handle, reinterpret_cast<iconv_t>(-1)) << to;
+    std::string out(text.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size(), room = out.size();
+    char* put = &out[0];
+    EXPECT_NE(iconv(handle, &in, &inLeft, &put, &room), static_cast<std::size_t>(-1)) << to;
+    iconv(handle, nullptr, nullptr, &put, &room);
+    iconv_close(handle);
+    out.resize(static_cast<std::size_t>(put - out.data()));
+    return out;
+}
+
+struct Plural {
+    const char* context;  // or null
+    const char* id;
+    const char* idPlural;
+    std::vector<const char*> forms;  // UTF-8; converted to the catalogue's charset
+};
+
+struct Case {
+    const char* domain;
+    const char* charset;
+    const char* rule;  // the Plural-Forms value, or null for none
+    std::vector<Plural> messages;
+};
+
+const Case cases[] = {
+    {"ru", "UTF-8", "nplurals=3; plural=(n%10==1 && n%100!=11 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2);",
+     {{nullptr, "%d file", "%d files", {"%d файл", "%d файла", "%d файлов"}},
+      {"menu", "%d item", "%d items", {"%d пункт", "%d пункта", "%d пунктов"}},
+      {nullptr, "Open", nullptr, {"Открыть"}}}},
+    {"pl", "ISO-8859-2", "nplurals=3; plural=(n==1 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2);",
+     {{nullptr, "%d file", "%d files", {"%d plik", "%d pliki", "%d plików"}},
+      {nullptr, "Close", nullptr, {"Zamknij źródło"}}}},
+    {"ga", "ISO-8859-1", "nplurals=5; plural=n==1 ? 0 : n==2 ? 1 : (n>2 && n<7) ? 2 :(n>6 && n<11) ? 3 : 4;",
+     {{nullptr, "%d day", "%d days", {"%d lá", "%d lá", "%d lá", "%d lá", "%d lá is é"}},
+      {"ctx", "%d cat", "%d cats", {"%d cat á", "%d chat", "%d cait", "%d gcait", "%d cat"}}}},
+    {"ja", "EUC-JP", "nplurals=1; plural=0;",
+     {{nullptr, "%d file", "%d files", {"%d 個のファイル"}}, {nullptr, "Save", nullptr, {"保存"}}}},
+    {"de", "ISO-8859-15", "nplurals=2; plural=(n != 1);",
+     {{nullptr, "%d euro", "%d euros", {"%d Euro €", "%d Euro (€)"}}, {nullptr, "Grüße", nullptr, {"Grüße"}}}},
+    {"ar", "UTF-8", "nplurals=6; plural=n==0 ? 0 : n==1 ? 1 : n==2 ? 2 : n%100>=3 && n%100<=10 ? 3 : n%100>=11 ? 4 : 5;",
+     {{nullptr, "%d book", "%d books", {"لا كتب", "كتاب", "كتابان", "%d كتب", "%d كتابًا", "%d كتاب"}}}},
+    // Rules that use every operator, and one whose forms run short (a message
+    // with fewer forms than the index the rule gives yields form 0, as gettext's does).
+    {"x1", "UTF-8", "nplurals=4; plural=!(n==1) + (n>4 || n==0) + (n*2-1)/3%2 * (n<=9 && n>=7);",
+     {{nullptr, "%d x", "%d xs", {"a", "b", "c", "d"}}}},
+    {"x2", "UTF-8", "nplurals=3; plural= n % 4 ;", {{nullptr, "%d y", "%d ys", {"one", "two"}}}},
+    // No rule declared: gettext's default, n != 1.
+    {"x3", "KOI8-R", nullptr, {{nullptr, "%d z", "%d zs", {"один", "много"}}}},
+};
+
+std::string key(const Plural& m) { return m.context ? std::string(m.context) + '\x04' + m.id : m.id; }
+
+std::string quoted(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) out += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+    return out + '"';
+}
+
+// The catalogue as PO text in its own charset.
+std::string po(const Case& c) {
+    std::string header = "Content-Type: text/plain; charset=" + std::string(c.charset) + "\\n";
+    if (c.rule) header += "Plural-Forms: " + std::string(c.rule) + "\\n";
+    std::ostringstream out;
+    out << "msgid \"\"\nmsgstr \"" << header << "\"\n\n";
+    for (const Plural& m : c.messages) {
+        if (m.context) out << "msgctxt " << quoted(m.context) << '\n';
+        out << "msgid " << quoted(m.id) << '\n';
+        if (!m.idPlural) {
+            out << "msgstr " << quoted(convert(m.forms[0], c.charset)) << "\n\n";
+            continue;
+        }
+        out << "msgid_plural " << quoted(m.idPlural) << '\n';
+        for (std::size_t k = 0; k < m.forms.size(); ++k)
+            out << "msgstr[" << k << "] " << quoted(convert(m.forms[k], c.charset)) << '\n';
+        out << '\n';
+    }
+    return out.str();
+}
+
+class GettextOracle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directory = ::testing::TempDir() + "tav_plural_oracle";
+        ASSERT_EQ(std::system(("mkdir -p " + directory + "/xx/LC_MESSAGES").c_str()), 0);
+        setenv("LANGUAGE", "xx", 1);
+        if (!std::setlocale(LC_ALL, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale for gettext";
+    }
+    void TearDown() override {
+        std::setlocale(LC_ALL, "C");
+        unsetenv("LANGUAGE");
+    }
+    std::string directory;
+};
+
+std::string localeOf(const tavtool::Catalog& catalog) {
+    return tavtool::localeFile("xx", catalog.messages, catalog.pluralForms);
+}
+
+}  // namespace
+
+TEST_F(GettextOracle, EveryFormAsGettextChoosesIt) {
+    std::vector<unsigned long> numbers;
+    for (unsigned long n = 0; n <= 1000; ++n) numbers.push_back(n);
+    for (unsigned long n : {100001ul, 1000000ul, 1000000011ul, 4294967295ul, ULONG_MAX, ULONG_MAX - 1}) numbers.push_back(n);
+    for (const Case& c : cases) {
+        const std::string base = directory + "/" + c.domain;
+        std::ofstream(base + ".po", std::ios::binary) << po(c);
+        const std::string mo = directory + "/xx/LC_MESSAGES/" + c.domain + ".mo";
+        ASSERT_EQ(std::system(("msgfmt " + base + ".po -o " + mo).c_str()), 0) << c.domain;
+        bindtextdomain(c.domain, directory.c_str());
+        bind_textdomain_codeset(c.domain, "UTF-8");
+        for (const std::string& input : {base + ".po", mo}) {
+            std::istringstream file(localeOf(tavtool::readCatalog(input)));
+            const Locale locale(file);
+            for (const Plural& m : c.messages) {
+                const std::string k = key(m);
+                if (!m.idPlural) {
+                    EXPECT_EQ(locale[k], dgettext(c.domain, k.c_str())) << input << ' ' << k;
+                    continue;
+                }
+                EXPECT_EQ(locale[k], m.forms[0]) << input << ": form 0 stays under the msgid";
+                for (unsigned long n : numbers) {
+                    const char* expected = dngettext(c.domain, k.c_str(), m.idPlural, n);
+                    ASSERT_EQ(locale.plural(k, n), expected) << input << ' ' << k << " n=" << n;
+                    ASSERT_STREQ(locale.plural(k.c_str(), n), expected);
+                }
+            }
+        }
+    }
+}
+
+TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
+    const std::string directory = ::testing::TempDir() + "tav_plural_bad";
+    ASSERT_EQ(std::system(("mkdir -p " + directory).c_str()), 0);
+    // Binary MO catalogues, written here, since msgfmt refuses to make bad ones.
+    const auto mo = [](const std::vector<std::pair<std::string, std::string>>& entries) {
+        std::string out;
+        const auto word = [&out](std::size_t v) {
+            for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i) & 0xFF);
+        };
+        const std::size_t n = entries.size(), strings = 28 + 16 * n;
+        word(0x950412DE), word(0), word(n), word(28), word(28 + 8 * n), word(0), word(0);
+        std::string data;
+        std::vector<std::size_t> at;
+        for (int side = 0; side < 2; ++side)
+            for (const auto& e : entries) {
+                const std::string& s = side ? e.second : e.first;
+                at.push_back(data.size());
+                data += s + '\0';
+            }
+        for (int side = 0; side < 2; ++side)
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::string& s = side ? entries[i].second : entries[i].first;
+                word(s.size()), word(strings + at[side * n + i]);
+            }
+        return out + data;
+    };
+    const struct {
+        const char* header;
+        std::string msgstr;
+        const char* message;  // what the refusal says, after the file's name
+    } bad[] = {
+        {"charset=NO-SUCH-SET", "b", "cannot convert from the character set \"NO-SUCH-SET\" to \"UTF-8\""},
+        {"charset=UTF-8", "\xff", "the translation of \"k\" is not valid \"UTF-8\""},
+        {"charset=EUC-JP", "\xa4", "the translation of \"k\" is not valid \"EUC-JP\""},
+        {"charset=UTF-8\nPlural-Forms: nplurals=2; plural=n >> 1;", "b", "plural rule \"nplurals=2; plural=n >> 1;\": unexpected '>'"},
+        {"charset=UTF-8\nPlural-Forms: nplurals=0; plural=0;", "b", "nplurals must be a number from 1 to 100"},
+        {"charset=UTF-8\nPlural-Forms: nplurals=101; plural=0;", "b", "nplurals must be a number from 1 to 100"},
+        {"charset=UTF-8\nPlural-Forms: plural=n != 1;", "b", "no nplurals="},
+    };
+    for (const auto& b : bad) {
+        const std::string path = directory + "/bad.mo";
+        std::ofstream(path, std::ios::binary)
+            << mo({{"", "Content-Type: text/plain; " + std::string(b.header) + "\n"}, {"k", b.msgstr}});
+        try {
+            tavtool::readCatalog(path);
+            ADD_FAILURE() << "accepted " << b.header;
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(path + ": "), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(b.message), std::string::npos) << e.what();
+        }
+    }
+    // Another target charset; a character it has not is refused.
+    std::ofstream(directory + "/l1.po", std::ios::binary)
+        << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\nmsgid \"a\"\nmsgstr \"Grüße\"\n\n"
+           "msgid \"b\"\nmsgstr \"€\"\n";
+    try {
+        tavtool::readCatalog(directory + "/l1.po", "ISO-8859-1");
+        ADD_FAILURE() << "a euro sign in ISO-8859-1";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("holds characters that \"ISO-8859-1\" has not"), std::string::npos) << e.what();
+    }
+    const tavtool::Catalog cp1252 = tavtool::readCatalog(directory + "/l1.po", "CP1252");
+    EXPECT_EQ(cp1252.messages[0].text, "Gr\xfc\xdf" "e");
+    EXPECT_EQ(cp1252.messages[1].text, "\x80");
+}
+
+TEST(Plural, RulesEvaluateSafely) {
+    const struct {
+        const char* rule;
+        unsigned long n;
+        unsigned long form;
+    } rules[] = {
+        {"nplurals=3; plural=n/0;", 5, 0},  // gettext's own evaluator traps here
+        {"nplurals=3; plural=n%(n-5);", 5, 0},
+        {"nplurals=3; plural=n==5 || n/0;", 5, 1},  // the right side of || is not evaluated
+        {"nplurals=3; plural=n!=5 && n/0;", 5, 0},
+        {"nplurals=3; plural=n==5 ? 2 : n/0;", 5, 2},
+        {"nplurals=3; plural=n;", 7, 0},  // an index not below nplurals gives form 0
+        {"nplurals=3; plural=0-1;", 7, 0},
+        {"nplurals=3; plural=n ? n-1 ? 2 : 1 : 0;", 0, 0},
+        {"nplurals=3; plural=n ? n-1 ? 2 : 1 : 0;", 1, 1},
+        {"nplurals=3; plural=n ? n-1 ? 2 : 1 : 0;", 9, 2},
+        {"nplurals=9; plural=1+2*3-4%3<=7-(2>1)*!0;", 0, 1},
+        {" nplurals= 3; plural= n >= 2\t;\n", 3, 1},
+    };
+    for (const auto& r : rules) EXPECT_EQ(PluralRule(r.rule).select(r.n), r.form) << r.rule << " n=" << r.n;
+    EXPECT_EQ(PluralRule().select(1), 0u);
+    EXPECT_EQ(PluralRule().select(0), 1u);
+
+    const char* malformed[] = {"nplurals=2; plural=;", "nplurals=2; plural=n +;", "nplurals=2; plural=(n;",
+                               "nplurals=2; plural=n ? 1;", "nplurals=2; plural=n = 1;", "nplurals=2; plural=-n;",
+                               "nplurals=2; plural=n & 1;", "nplurals=2; plural=n) ;", "nplurals=x; plural=n;",
+                               "nplurals=2; plural=!=n;", "nplurals=2; plural=n 1;"};
+    for (const char* rule : malformed) EXPECT_THROW(PluralRule{rule}, std::invalid_argument) << rule;
+    // Nesting is bounded; what is accepted evaluates without recursion.
+    const std::string deep = "nplurals=2; plural=" + std::string(PluralRule::maxNesting, '(') + "n" +
+                             std::string(PluralRule::maxNesting, ')') + ";";
+    EXPECT_THROW(PluralRule{deep}, std::invalid_argument);
+    const std::string deepest = "nplurals=2; plural=" + std::string(PluralRule::maxNesting - 1, '(') + "n" +
+                                std::string(PluralRule::maxNesting - 1, ')') + ";";
+    EXPECT_EQ(PluralRule(deepest).select(1), 1u);
+    EXPECT_THROW(PluralRule("nplurals=2; plural=" + std::string(10000, '!') + "n;"), std::invalid_argument);
+}
