@@ -16,6 +16,10 @@ install(FILES ${PROJECT_BINARY_DIR}/TavConfig.cmake ${PROJECT_BINARY_DIR}/TavCon
   DESTINATION ${TAV_CMAKE_DIR})
 
 # The prefix is found from the .pc file's own place, so the package can be installed anywhere.
+set(TAV_PC_CFLAGS "")
+if(TAV_STATIC)
+  set(TAV_PC_CFLAGS " -DTAV_STATIC")
+endif()
 file(RELATIVE_PATH TAV_PC_TO_PREFIX "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tav.pc.in ${PROJECT_BINARY_DIR}/tav.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/tav.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -198,7 +198,7 @@ Record reportedKey(long code, unsigned flags) {
         return key(static_cast<unsigned short>(0x60 + digit), flags, flags ? 0 : static_cast<char16_t>('0' + digit));
     }
     for (const NumberedKey& k : numberedKeys)
-        if (k.code == code) return key(k.key, flags, flags ? 0 : k.text);
+        if (static_cast<long>(k.code) == code) return key(k.key, flags, flags ? 0 : k.text);
     // No character: controls, surrogates, and the Private Use Area, where the
     // kitty protocol numbers keys (those above are the ones with events).
     if (code < 0x20 || code > 0x10FFFF || (code >= 0x7F && code < 0xA0) || (code >= 0xD800 && code <= 0xF8FF))
