@@ -96,10 +96,10 @@ private:
         }
     }
     void logicalAnd() {
-        equality();
+        binary();
         while (accept("&&")) {
             const std::size_t toFalse = emit(Op::JumpIfZero);
-            equality();
+            binary();
             emit(Op::Number, 0);
             emit(Op::NotEqual);
             const std::size_t toEnd = emit(Op::Jump);
@@ -109,39 +109,32 @@ private:
             land(toEnd);
         }
     }
-    void equality() {
-        comparison();
-        for (;;) {
-            if (accept("==")) { comparison(); emit(Op::Equal); }
-            else if (accept("!=")) { comparison(); emit(Op::NotEqual); }
-            else return;
-        }
-    }
-    void comparison() {
-        sum();
-        for (;;) {
-            if (accept("<=")) { sum(); emit(Op::LessEqual); }
-            else if (accept(">=")) { sum(); emit(Op::GreaterEqual); }
-            else if (accept("<")) { sum(); emit(Op::Less); }
-            else if (accept(">")) { sum(); emit(Op::Greater); }
-            else return;
-        }
-    }
-    void sum() {
-        product();
-        for (;;) {
-            if (accept("+")) { product(); emit(Op::Add); }
-            else if (accept("-")) { product(); emit(Op::Sub); }
-            else return;
-        }
-    }
-    void product() {
-        unary();
-        for (;;) {
-            if (accept("*")) { unary(); emit(Op::Mul); }
-            else if (accept("/")) { unary(); emit(Op::Div); }
-            else if (accept("%")) { unary(); emit(Op::Mod); }
-            else return;
+    // The left-associative binary operators, a level each in rising precedence;
+    // a longer token stands before its prefix ("<=" before "<").
+    struct Binary {
+        std::string_view token;
+        Op op;
+    };
+    static constexpr Binary levels[][4] = {
+        {{"==", Op::Equal}, {"!=", Op::NotEqual}},
+        {{"<=", Op::LessEqual}, {">=", Op::GreaterEqual}, {"<", Op::Less}, {">", Op::Greater}},
+        {{"+", Op::Add}, {"-", Op::Sub}},
+        {{"*", Op::Mul}, {"/", Op::Div}, {"%", Op::Mod}},
+    };
+    static constexpr std::size_t levelCount = sizeof levels / sizeof levels[0];
+
+    void binary(std::size_t level = 0) {
+        if (level == levelCount) return unary();
+        binary(level + 1);
+        for (bool more = true; more;) {
+            more = false;
+            for (const Binary& b : levels[level]) {
+                if (b.token.empty() || !accept(b.token)) continue;
+                binary(level + 1);
+                emit(b.op);
+                more = true;
+                break;
+            }
         }
     }
     void unary() {
