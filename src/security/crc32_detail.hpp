@@ -5,25 +5,84 @@
 
 namespace Tav::Security::Hash::detail {
 
-// Every method continues a running register `crc` over `length` more bytes;
-// all give identical values.
+// A kernel continues a running register `crc` over `length` more bytes. Every
+// kernel gives the same values; they differ in the instructions they need.
+using Kernel = std::uint32_t (*)(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+
+struct KernelInfo {
+    const char* name;
+    Kernel run;
+    bool (*available)() noexcept;  // whether this processor and operating system can run it
+};
+
+// Every kernel built for this target, runnable here or not, the portable one first.
+struct KernelList {
+    const KernelInfo* begin;
+    const KernelInfo* end;
+};
+KernelList kernels() noexcept;
+
+// The kernel chosen for this processor when the library loaded.
+const KernelInfo& chosen() noexcept;
+
+// The kernels of each instruction family, in their own sources.
 
 // Slicing-by-8 tables: runs on any processor.
 std::uint32_t crc32Portable(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 
-// Carry-less multiplication (PCLMULQDQ) folding 16-byte blocks, reduced with
-// the SSE4.2 CRC32 instruction. Call only where hardwareAvailable() is true.
-std::uint32_t crc32Hardware(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+// The chosen kernel's function; null until the library has loaded.
+extern const Kernel chosenKernel;
 
-// The same, folding 64-byte registers with AVX-512 and VPCLMULQDQ for long
-// inputs. Call only where wideAvailable() is true.
-std::uint32_t crc32Wide(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+// The chosen kernel, continuing `crc` over `length` bytes. A call made while
+// libraries are still loading (from another one's static initialiser) may
+// find no choice yet and takes the portable kernel.
+inline std::uint32_t crc32(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept {
+    return (chosenKernel ? chosenKernel : crc32Portable)(crc, bytes, length);
+}
 
-// The method chosen for this processor, continuing `crc` over `length` bytes.
-std::uint32_t crc32(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+#if defined(__x86_64__) || defined(__i386__)
+std::uint32_t crc32Fold128(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+std::uint32_t crc32Streams(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+bool crcClmulAvailable() noexcept;
+#endif
+#if defined(__x86_64__)
+std::uint32_t crc32Fold256(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+std::uint32_t crc32Hybrid256(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+std::uint32_t crc32Fold512(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+bool avx2ClmulAvailable() noexcept;
+bool avx512ClmulAvailable() noexcept;
+#endif
 
-// What this processor has (cpuid, and the operating system's support for the registers).
-bool hardwareAvailable() noexcept;
-bool wideAvailable() noexcept;
+#if defined(__aarch64__)
+std::uint32_t crc32Arm(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+std::uint32_t crc32ArmStreams(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+bool armCrcAvailable() noexcept;
+bool armPmullAvailable() noexcept;
+#endif
+
+// Polynomial arithmetic modulo P in the register's bit order (bit 31 is the
+// coefficient of x^0), for the constants the kernels fold and shift by.
+constexpr std::uint32_t reflectedPolynomial = 0x82F63B78u;
+
+constexpr std::uint32_t multiplyModP(std::uint32_t a, std::uint32_t b) {
+    std::uint32_t product = 0;
+    for (int i = 0; i < 32; ++i, b = (b >> 1) ^ ((b & 1) ? reflectedPolynomial : 0))
+        if (a & (0x80000000u >> i)) product ^= b;
+    return product;
+}
+
+// x^e mod P.
+constexpr std::uint32_t powerOfX(std::uint64_t e) {
+    std::uint32_t result = 0x80000000u, square = 0x40000000u;  // x^0, x^1
+    for (; e > 0; e >>= 1, square = multiplyModP(square, square))
+        if (e & 1) result = multiplyModP(result, square);
+    return result;
+}
+
+// The constant that moves a register `bytes` further along the message (the
+// register after that many zero bytes) with one carry-less multiplication and
+// one 8-byte CRC32 step: the product comes out shifted by one bit and the step
+// multiplies by x^32, hence the 33.
+constexpr std::uint32_t shiftConstant(std::uint64_t bytes) { return powerOfX(8 * bytes - 33); }
 
 }  // namespace Tav::Security::Hash::detail

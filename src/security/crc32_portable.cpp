@@ -7,8 +7,6 @@ namespace Tav::Security::Hash::detail {
 
 namespace {
 
-constexpr std::uint32_t reflectedPolynomial = 0x82F63B78u;
-
 using Tables = std::array<std::array<std::uint32_t, 256>, 8>;
 
 // tables[0] is the byte table; tables[k][i] advances tables[k-1][i] by one zero byte.

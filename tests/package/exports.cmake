@@ -36,7 +36,7 @@ foreach(prefix _ZN3Tav6detail _ZN3Tav6Format4RIFF6detail _ZN3Tav6Format7Ostrane6
     message(SEND_ERROR "an internal helper is exported: ${prefix}...")
   endif()
 endforeach()
-foreach(name crc32Portable crc32Hardware parsePath)
+foreach(name crc32Portable crc32Fold crc32Hybrid crc32Streams crc32Arm chosenKernel parsePath)
   string(FIND "${exports}" "${name}" at)
   if(NOT at EQUAL -1)
     message(SEND_ERROR "an internal helper is exported: ${name}")

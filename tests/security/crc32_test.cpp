@@ -18,13 +18,12 @@ namespace detail = Tav::Security::Hash::detail;
 
 namespace {
 
-// Straight from the parameters: reflected polynomial 0x1EDC6F41, register
-// starting at zero, no final inversion, one bit at a time.
-std::uint32_t reference(const unsigned char* p, std::size_t n) {
+// Straight from the parameters: reflected polynomial 0x1EDC6F41, no final
+// inversion, one bit at a time, continuing the register `crc`.
+std::uint32_t reference(std::uint32_t crc, const unsigned char* p, std::size_t n) {
     std::uint32_t reflected = 0;
     for (int i = 0; i < 32; ++i)
         if (0x1EDC6F41u & (1u << i)) reflected |= 1u << (31 - i);
-    std::uint32_t crc = 0;
     for (std::size_t i = 0; i < n; ++i) {
         crc ^= p[i];
         for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ ((crc & 1) ? reflected : 0);
@@ -48,45 +47,57 @@ TEST(Crc32, CheckValues) {
     EXPECT_EQ(Crc32("\xE9\xFF"), Crc32(bytes("\xE9\xFF\0"), 3));
 }
 
-TEST(Crc32, EveryMethodMatchesTheBitwiseReference) {
+// One test per kernel built for this target, named after it; a kernel this
+// processor cannot run is skipped by name.
+class Crc32Kernel : public testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        for (auto k = detail::kernels().begin; k != detail::kernels().end; ++k)
+            if (GetParam() == k->name) kernel = k;
+        ASSERT_NE(kernel, nullptr);
+        if (!kernel->available()) GTEST_SKIP() << GetParam() << " needs instructions this processor lacks";
+    }
+    std::uint32_t run(std::uint32_t crc, const unsigned char* p, std::size_t n) const { return kernel->run(crc, p, n); }
+    const detail::KernelInfo* kernel = nullptr;
+};
+
+std::vector<std::string> kernelNames() {
+    std::vector<std::string> names;
+    for (auto k = detail::kernels().begin; k != detail::kernels().end; ++k) names.emplace_back(k->name);
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Crc32, Crc32Kernel, testing::ValuesIn(kernelNames()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+TEST_P(Crc32Kernel, MatchesTheBitwiseReferenceAtEveryLengthAndAlignment) {
     std::mt19937 random(12345);
     std::vector<unsigned char> data(4096 + 16);
     for (auto& b : data) b = static_cast<unsigned char>(random());
-    const bool hardware = detail::hardwareAvailable(), wide = detail::wideAvailable();
-    if (!hardware) std::cout << "note: no CRC32 and PCLMULQDQ instructions here; checking the portable method only\n";
-    if (!wide) std::cout << "note: no AVX-512 VPCLMULQDQ here; the wide method is not checked\n";
     for (std::size_t align = 0; align < 16; ++align) {
-        for (std::size_t n = 0; n <= 4096; ++n) {
-            const unsigned char* p = data.data() + align;
-            const std::uint32_t want = reference(p, n);
-            ASSERT_EQ(detail::crc32Portable(0, p, n), want) << "n=" << n << " align=" << align;
-            if (hardware) {
-                ASSERT_EQ(detail::crc32Hardware(0, p, n), want) << "n=" << n << " align=" << align;
-            }
-            if (wide) {
-                ASSERT_EQ(detail::crc32Wide(0, p, n), want) << "n=" << n << " align=" << align;
-            }
-        }
+        const unsigned char* p = data.data() + align;
+        std::uint32_t want = 0;
+        for (std::size_t n = 0; n <= 4096; want = reference(want, p + n, 1), ++n)
+            ASSERT_EQ(run(0, p, n), want) << "n=" << n << " align=" << align;
     }
 }
 
-TEST(Crc32, LongInputsAndRunningRegisters) {
+// Inputs of one to many of the kernels' blocks with odd remainders, whole and
+// cut in two with the register carried over, and started from registers other
+// than zero.
+TEST_P(Crc32Kernel, CarriesTheRunningRegister) {
     std::mt19937 random(7);
-    std::vector<unsigned char> data(3 * 4096 * 3 + 3 * 256 * 2 + 77);
+    std::vector<unsigned char> data(200000);
     for (auto& b : data) b = static_cast<unsigned char>(random());
-    for (std::size_t n : {std::size_t{768}, std::size_t{769}, std::size_t{12288}, std::size_t{12288 + 767},
-                          data.size()}) {
-        const std::uint32_t want = reference(data.data(), n);
-        EXPECT_EQ(Crc32(data.data(), static_cast<unsigned>(n)), want) << n;
-        EXPECT_EQ(detail::crc32Portable(0, data.data(), n), want) << n;
-        if (detail::hardwareAvailable()) {
-            EXPECT_EQ(detail::crc32Hardware(0, data.data(), n), want) << n;
-            EXPECT_EQ(detail::crc32Hardware(0x12345678, data.data(), n), detail::crc32Portable(0x12345678, data.data(), n));
-        }
-        if (detail::wideAvailable()) {
-            EXPECT_EQ(detail::crc32Wide(0, data.data(), n), want) << n;
-            EXPECT_EQ(detail::crc32Wide(0x12345678, data.data(), n), detail::crc32Portable(0x12345678, data.data(), n));
-        }
+    const unsigned char* p = data.data() + 3;
+    for (std::size_t n : {std::size_t{4097}, std::size_t{8191}, std::size_t{9336}, std::size_t{17408},
+                          std::size_t{17700}, std::size_t{65536}, data.size() - 3}) {
+        const std::uint32_t want = reference(0, p, n);
+        EXPECT_EQ(run(0, p, n), want) << n;
+        for (std::size_t cut : {std::size_t{1}, std::size_t{100}, n / 3, n - 31})
+            EXPECT_EQ(run(run(0, p, cut), p + cut, n - cut), want) << n << " cut at " << cut;
+        for (std::uint32_t start : {0x12345678u, 0xFFFFFFFFu})
+            EXPECT_EQ(run(start, p, n), reference(start, p, n)) << n << " from " << start;
     }
 }
 

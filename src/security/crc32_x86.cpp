@@ -1,0 +1,353 @@
+// The CRC-32 kernels of x86 processors: the CRC32 instruction (SSE4.2) and
+// carry-less multiplication (PCLMULQDQ; VPCLMULQDQ on 32- and 64-byte registers).
+// Each function names the instructions it may use in its target attribute, so
+// the rest of the file, the processor checks included, runs on any x86.
+//
+// The register's polynomial arithmetic is done in the reflected bit order that
+// the data arrives in. A 16-byte block read from memory is a polynomial of
+// degree below 128 whose first bit (bit 0 of the register) is the coefficient
+// of x^127. Moving a block D bits further along the message multiplies it by
+// x^D; splitting it into its two halves A (the earlier) and C, that is
+// A * x^(D+64) + C * x^D, and each product is one carry-less multiplication by
+// a 32-bit constant, x^e mod P stored as e - 1 because the reflected product
+// comes out shifted by one bit. Blocks far apart are folded in parallel, then
+// onto each other, and the last block is reduced with two CRC32 instructions,
+// which compute exactly V * x^32 mod P.
+#include "security/crc32_detail.hpp"
+
+#if defined(__x86_64__) || defined(__i386__)
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include <immintrin.h>
+
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC 12's AVX-512 headers fill their "undefined" operands with an uninitialised
+// variable and then warn about it (GCC bug 105593).
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+namespace Tav::Security::Hash::detail {
+
+namespace {
+
+#define TAV_FOLD_TARGET __attribute__((target("sse4.2,pclmul")))
+#define TAV_FOLD256_TARGET __attribute__((target("sse4.2,pclmul,avx2,vpclmulqdq")))
+#define TAV_FOLD512_TARGET __attribute__((target("sse4.2,pclmul,avx512f,vpclmulqdq")))
+
+// The constant pair that moves a block `bytes` further along: the earlier half's
+// in the low quadword, the later half's in the high one.
+struct Fold {
+    std::uint64_t earlier, later;
+};
+template <std::size_t bytes>
+constexpr Fold by = {std::uint64_t{powerOfX(8 * bytes + 63)} << 32, std::uint64_t{powerOfX(8 * bytes - 1)} << 32};
+
+inline std::uint64_t word(const unsigned char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// One CRC32 step over eight bytes; 32-bit x86 has the instruction on 32-bit
+// words only and takes two.
+TAV_FOLD_TARGET inline std::uint32_t step(std::uint32_t crc, std::uint64_t w) {
+#if defined(__x86_64__)
+    return static_cast<std::uint32_t>(_mm_crc32_u64(crc, w));
+#else
+    return _mm_crc32_u32(_mm_crc32_u32(crc, static_cast<std::uint32_t>(w)), static_cast<std::uint32_t>(w >> 32));
+#endif
+}
+
+// One stream of CRC32 instructions, four words a turn to spend few
+// instructions on the loop, then the last bytes at most three steps.
+TAV_FOLD_TARGET inline std::uint32_t words(std::uint32_t crc, const unsigned char* p, std::size_t length) {
+    for (; length >= 32; length -= 32, p += 32)
+        crc = step(step(step(step(crc, word(p)), word(p + 8)), word(p + 16)), word(p + 24));
+    for (; length >= 8; length -= 8, p += 8) crc = step(crc, word(p));
+    if (length & 4) {
+        std::uint32_t w;
+        std::memcpy(&w, p, sizeof w);
+        crc = _mm_crc32_u32(crc, w);
+        p += 4;
+    }
+    if (length & 2) {
+        std::uint16_t w;
+        std::memcpy(&w, p, sizeof w);
+        crc = _mm_crc32_u16(crc, w);
+        p += 2;
+    }
+    return length & 1 ? _mm_crc32_u8(crc, *p) : crc;
+}
+
+TAV_FOLD_TARGET inline __m128i load(const unsigned char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+TAV_FOLD_TARGET inline __m128i constants(Fold f) {
+    return _mm_set_epi64x(static_cast<long long>(f.later), static_cast<long long>(f.earlier));
+}
+
+// Moves `v` along by the distance of `k` and adds the block found there.
+TAV_FOLD_TARGET inline __m128i fold(__m128i v, __m128i k, __m128i there) {
+    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(v, k, 0x00), _mm_clmulepi64_si128(v, k, 0x11)), there);
+}
+
+TAV_FOLD_TARGET inline std::uint64_t low64(__m128i v) {
+#if defined(__x86_64__)
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(v));
+#else
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(v)) |
+           std::uint64_t{static_cast<std::uint32_t>(_mm_extract_epi32(v, 1))} << 32;
+#endif
+}
+
+// The register after the block: V * x^32 mod P.
+TAV_FOLD_TARGET inline std::uint32_t reduce(__m128i v) { return step(step(0, low64(v)), low64(_mm_unpackhi_epi64(v, v))); }
+
+// Folds the 16-byte blocks from `p` onto `v`, reduces, and finishes the tail.
+// Three blocks at a time are folded side by side onto the last of them, so that
+// their multiplications do not wait for each other.
+TAV_FOLD_TARGET std::uint32_t finish(__m128i v, const unsigned char* p, std::size_t length) {
+    const __m128i k16 = constants(by<16>), k32 = constants(by<32>), k48 = constants(by<48>);
+    const __m128i zero = _mm_setzero_si128();
+    for (; length >= 48; length -= 48, p += 48)
+        v = _mm_xor_si128(fold(v, k48, load(p + 32)), _mm_xor_si128(fold(load(p), k32, zero), fold(load(p + 16), k16, zero)));
+    for (; length >= 16; length -= 16, p += 16) v = fold(v, k16, load(p));
+    return words(reduce(v), p, length);
+}
+
+// CRC32-instruction streams run side by side over adjacent stretches of equal
+// length: the instruction takes a new word every cycle but answers only after
+// three cycles. Their registers are then moved to the end of the last stretch by one
+// carry-less multiplication each and added.
+constexpr std::size_t streamCount = 3;
+constexpr std::size_t hybridRegisters = 2;  // 32-byte registers folded per round of the hybrid kernel
+constexpr std::size_t hybridWords = 3;      // 8-byte words each stream takes per round
+constexpr std::size_t hybridVector = 32 * hybridRegisters;
+constexpr std::size_t hybridRound = hybridVector + streamCount * 8 * hybridWords;
+constexpr std::size_t hybridMaxRounds = 128;
+// The longest stretch: the hybrid kernel's, plus the words its streams take
+// after the rounds so that less than one word per stream is left over.
+constexpr std::size_t maxStretchWords = hybridMaxRounds * hybridWords + hybridRound / (8 * streamCount);
+
+// Indexed by a stretch's length in words, then by a number of stretches d: the
+// constant that moves a register past d stretches.
+using StretchShifts = std::array<std::uint32_t, streamCount + 1>;
+constexpr std::array<StretchShifts, maxStretchWords + 1> makeStretchShifts() {
+    std::array<StretchShifts, maxStretchWords + 1> t{};
+    for (std::size_t d = 1; d <= streamCount; ++d) {
+        t[1][d] = shiftConstant(8 * d);
+        const std::uint32_t longer = powerOfX(64 * d);  // one more word in each of d stretches
+        for (std::size_t w = 2; w <= maxStretchWords; ++w) t[w][d] = multiplyModP(t[w - 1][d], longer);
+    }
+    return t;
+}
+constexpr auto stretchShifts = makeStretchShifts();
+
+using Streams = std::uint32_t[streamCount];
+
+TAV_FOLD_TARGET inline __m128i times(std::uint32_t crc, std::uint32_t k) {
+    return _mm_clmulepi64_si128(_mm_cvtsi32_si128(static_cast<int>(crc)), _mm_cvtsi32_si128(static_cast<int>(k)), 0x00);
+}
+
+// Continues the stream registers over `words` more words of their stretches.
+TAV_FOLD_TARGET inline void streamOn(Streams& c, const unsigned char* s, std::size_t stretch, std::size_t words) {
+    for (const unsigned char* end = s + 8 * words; s != end; s += 8)
+        for (std::size_t j = 0; j < streamCount; ++j) c[j] = step(c[j], word(s + j * stretch));
+}
+
+// The earlier streams' registers moved to the end of the last stretch, and
+// `v` moved past all the stretches, added; the last stream is still to add.
+TAV_FOLD_TARGET inline __m128i moved(const Streams& c, std::size_t words, std::uint32_t v) {
+    const StretchShifts& k = stretchShifts[words];
+    __m128i sum = times(v, k[streamCount]);
+    for (std::size_t j = 0; j + 1 < streamCount; ++j) sum = _mm_xor_si128(sum, times(c[j], k[streamCount - 1 - j]));
+    return sum;
+}
+
+// For inputs of up to 8 * streamCount * maxStretchWords bytes.
+TAV_FOLD_TARGET std::uint32_t manyStreams(std::uint32_t crc, const unsigned char* p, std::size_t length) {
+    const std::size_t n = length / (8 * streamCount), stretch = 8 * n;
+    Streams c{crc};
+    streamOn(c, p, stretch, n);
+    crc = step(0, low64(moved(c, n, 0))) ^ c[streamCount - 1];
+    return words(crc, p + streamCount * stretch, length - streamCount * stretch);
+}
+
+// Below 128 bytes one stream takes fewer instructions, which counts more than its wait.
+TAV_FOLD_TARGET inline std::uint32_t streams(std::uint32_t crc, const unsigned char* p, std::size_t length) {
+    return length < 128 ? words(crc, p, length) : manyStreams(crc, p, length);
+}
+
+// Folds a long stretch from `p` into one 16-byte block, advancing `p` and
+// `length` past what it took and leaving less than its own stride.
+using Region = __m128i (*)(std::uint32_t crc, const unsigned char*& p, std::size_t& length);
+
+// Four blocks side by side, 64 bytes apart. Needs at least 64 bytes.
+TAV_FOLD_TARGET __m128i region128(std::uint32_t crc, const unsigned char*& p, std::size_t& length) {
+    __m128i x[4] = {_mm_xor_si128(load(p), _mm_cvtsi32_si128(static_cast<int>(crc))), load(p + 16), load(p + 32),
+                    load(p + 48)};
+    p += 64;
+    length -= 64;
+    const __m128i k = constants(by<64>);
+    for (; length >= 64; length -= 64, p += 64)
+        for (int i = 0; i < 4; ++i) x[i] = fold(x[i], k, load(p + 16 * i));
+    const __m128i k16 = constants(by<16>);
+    return fold(fold(fold(x[0], k16, x[1]), k16, x[2]), k16, x[3]);
+}
+
+// Short inputs through the CRC32 instruction; from `minimum` bytes on, `region`
+// folds the bulk.
+template <Region region, std::size_t minimum>
+TAV_FOLD_TARGET inline std::uint32_t folded(std::uint32_t crc, const unsigned char* p, std::size_t length) {
+    if (length < minimum) return streams(crc, p, length);
+    const __m128i v = region(crc, p, length);
+    return finish(v, p, length);
+}
+
+// The wider registers on 64-bit x86 only: a 32-bit program has eight vector
+// registers, which the wide kernels outgrow, and no emulator here runs AVX2 in
+// 32-bit mode to test them.
+#if defined(__x86_64__)
+
+TAV_FOLD256_TARGET inline __m256i load256(const unsigned char* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+TAV_FOLD256_TARGET inline __m256i fold256(__m256i v, __m256i k, __m256i there) {
+    return _mm256_xor_si256(_mm256_xor_si256(_mm256_clmulepi64_epi128(v, k, 0x00), _mm256_clmulepi64_epi128(v, k, 0x11)),
+                            there);
+}
+
+TAV_FOLD256_TARGET inline __m256i broadcast256(Fold f) { return _mm256_broadcastsi128_si256(constants(f)); }
+
+// Folds N 32-byte registers down to one 16-byte block.
+template <int N>
+TAV_FOLD256_TARGET inline __m128i narrow256(const __m256i (&x)[N]) {
+    // Each moved straight to the last, side by side rather than one after another.
+    __m256i z = x[N - 1];
+    constexpr Fold moves[] = {by<32>, by<64>, by<96>};
+    static_assert(N <= 4);
+    for (int i = 0; i + 1 < N; ++i) z = fold256(x[i], broadcast256(moves[N - 2 - i]), z);
+    return fold(_mm256_castsi256_si128(z), constants(by<16>), _mm256_extracti128_si256(z, 1));
+}
+
+// Eight blocks side by side in four 32-byte registers, 128 bytes apart.
+// Needs at least 128 bytes.
+TAV_FOLD256_TARGET __m128i region256(std::uint32_t crc, const unsigned char*& p, std::size_t& length) {
+    __m256i x[4] = {_mm256_xor_si256(load256(p), _mm256_set_epi64x(0, 0, 0, crc)),
+                    load256(p + 32), load256(p + 64), load256(p + 96)};
+    p += 128;
+    length -= 128;
+    const __m256i k = broadcast256(by<128>);
+    for (; length >= 128; length -= 128, p += 128)
+        for (int i = 0; i < 4; ++i) x[i] = fold256(x[i], k, load256(p + 32 * i));
+    return narrow256(x);
+}
+
+// The hybrid kernel cuts a block into four stretches: the first folded in
+// 32-byte registers, the other three run through the CRC32 instruction as
+// three streams. One loop drives all four, so that the multiplier and the CRC32
+// unit work side by side; the streams then take the words left over, and the
+// folded stretch's register moves to the block's end with the streams' ones.
+TAV_FOLD256_TARGET std::uint32_t hybrid256(std::uint32_t crc, const unsigned char* p, std::size_t length) {
+    while (length >= 2 * hybridRound) {
+        const std::size_t rounds = std::min(length / hybridRound, hybridMaxRounds);
+        const std::size_t extra = rounds == hybridMaxRounds ? 0 : (length - rounds * hybridRound) / (8 * streamCount);
+        const std::size_t n = rounds * hybridWords + extra, stretch = 8 * n;
+        const unsigned char* s = p + rounds * hybridVector;
+        __m256i x[hybridRegisters];
+        for (std::size_t i = 0; i < hybridRegisters; ++i) x[i] = load256(p + 32 * i);
+        x[0] = _mm256_xor_si256(x[0], _mm256_set_epi64x(0, 0, 0, crc));
+        Streams c{};
+        streamOn(c, s, stretch, hybridWords);
+        const __m256i k = broadcast256(by<hybridVector>);
+        for (std::size_t r = 1; r < rounds; ++r) {
+            for (std::size_t i = 0; i < hybridRegisters; ++i)
+                x[i] = fold256(x[i], k, load256(p + r * hybridVector + 32 * i));
+            streamOn(c, s + 8 * hybridWords * r, stretch, hybridWords);
+        }
+        streamOn(c, s + 8 * hybridWords * rounds, stretch, extra);
+        crc = step(0, low64(moved(c, n, reduce(narrow256(x))))) ^ c[streamCount - 1];
+        p = s + streamCount * stretch;
+        length -= rounds * hybridVector + streamCount * stretch;
+    }
+    return streams(crc, p, length);
+}
+
+TAV_FOLD512_TARGET inline __m512i load512(const unsigned char* at) { return _mm512_loadu_si512(at); }
+
+TAV_FOLD512_TARGET inline __m512i fold512(__m512i v, __m512i k, __m512i there) {
+    // 0x96 is the truth table of a ^ b ^ c.
+    return _mm512_ternarylogic_epi64(_mm512_clmulepi64_epi128(v, k, 0x00), _mm512_clmulepi64_epi128(v, k, 0x11),
+                                     there, 0x96);
+}
+
+TAV_FOLD512_TARGET inline __m512i broadcast512(Fold f) { return _mm512_broadcast_i32x4(constants(f)); }
+
+// Sixteen blocks side by side in four 64-byte registers, 256 bytes apart.
+// Needs at least 256 bytes.
+TAV_FOLD512_TARGET __m128i region512(std::uint32_t crc, const unsigned char*& p, std::size_t& length) {
+    __m512i x[4] = {_mm512_xor_si512(load512(p), _mm512_set_epi64(0, 0, 0, 0, 0, 0, 0, crc)),
+                    load512(p + 64), load512(p + 128), load512(p + 192)};
+    p += 256;
+    length -= 256;
+    const __m512i k = broadcast512(by<256>);
+    for (; length >= 256; length -= 256, p += 256)
+        for (int i = 0; i < 4; ++i) x[i] = fold512(x[i], k, load512(p + 64 * i));
+    const __m512i k64 = broadcast512(by<64>);
+    const __m512i z = fold512(fold512(fold512(x[0], k64, x[1]), k64, x[2]), k64, x[3]);
+    const __m128i k16 = constants(by<16>);
+    return fold(fold(fold(_mm512_extracti32x4_epi32(z, 0), k16, _mm512_extracti32x4_epi32(z, 1)), k16,
+                     _mm512_extracti32x4_epi32(z, 2)),
+                k16, _mm512_extracti32x4_epi32(z, 3));
+}
+
+#endif
+
+}  // namespace
+
+TAV_FOLD_TARGET std::uint32_t crc32Fold128(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+    return folded<region128, 128>(crc, p, length);
+}
+
+// The streams alone, block by block.
+TAV_FOLD_TARGET std::uint32_t crc32Streams(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+    constexpr std::size_t block = 8 * streamCount * maxStretchWords;
+    for (; length >= block; length -= block, p += block) crc = manyStreams(crc, p, block);
+    return streams(crc, p, length);
+}
+
+bool crcClmulAvailable() noexcept { return __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul"); }
+
+#if defined(__x86_64__)
+
+TAV_FOLD_TARGET std::uint32_t crc32Fold256(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+    return folded<region256, 256>(crc, p, length);
+}
+
+TAV_FOLD_TARGET std::uint32_t crc32Hybrid256(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+    return length < 2 * hybridRound ? streams(crc, p, length) : hybrid256(crc, p, length);
+}
+
+TAV_FOLD_TARGET std::uint32_t crc32Fold512(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+    return folded<region512, 512>(crc, p, length);
+}
+
+// The wider registers also need the operating system to save them, which
+// __builtin_cpu_supports checks (XGETBV) for AVX2 and AVX-512.
+bool avx2ClmulAvailable() noexcept {
+    return crcClmulAvailable() && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq");
+}
+
+bool avx512ClmulAvailable() noexcept { return avx2ClmulAvailable() && __builtin_cpu_supports("avx512f"); }
+
+#endif
+
+}  // namespace Tav::Security::Hash::detail
+
+#endif
