@@ -322,7 +322,10 @@ TAV_FOLD_TARGET std::uint32_t crc32Streams(std::uint32_t crc, const unsigned cha
     return streams(crc, p, length);
 }
 
-bool crcClmulAvailable() noexcept { return __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul"); }
+bool crcClmulAvailable() noexcept {
+    __builtin_cpu_init();  // the choice is made by a static initialiser, maybe before the compiler's own
+    return __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul");
+}
 
 #if defined(__x86_64__)
 
