@@ -49,6 +49,7 @@ bool crcClmulAvailable() noexcept;
 std::uint32_t crc32Fold256(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 std::uint32_t crc32Hybrid256(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 std::uint32_t crc32Fold512(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+std::uint32_t crc32Hybrid512(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 bool avx2ClmulAvailable() noexcept;
 bool avx512ClmulAvailable() noexcept;
 #endif

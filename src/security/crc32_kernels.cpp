@@ -21,6 +21,7 @@ constexpr KernelInfo all[] = {
     {"fold256", crc32Fold256, avx2ClmulAvailable},
     {"hybrid256", crc32Hybrid256, avx2ClmulAvailable},
     {"fold512", crc32Fold512, avx512ClmulAvailable},
+    {"hybrid512", crc32Hybrid512, avx512ClmulAvailable},
 #endif
 #if defined(__aarch64__)
     {"arm", crc32Arm, armCrcAvailable},
@@ -33,31 +34,32 @@ constexpr KernelInfo all[] = {
 // differ between processors with the same instructions. Figures are minimum
 // times over seven runs on one core of an AMD EPYC (Zen 4, 3.4 GHz; AVX-512 and
 // VPCLMULQDQ) beside ISA-L 2.30 in the same run, for 8 B, 16 B, 64 B, 1 KiB,
-// 64 KiB and 1 MiB; "x" is how many times faster than ISA-L.
+// 64 KiB and 1 MiB (bench/crc32_bench); "x" is how many times faster than ISA-L.
 constexpr const char* preference[] = {
-    // 3.1, 3.0, 3.2, 21.9, 1123, 18086 ns: 4.7, 1.5, 2.1, 1.15, 1.04, 1.05x the
-    // crc32_iscsi that ISA-L runs here (its AVX-512 kernel), and 1.3-1.4x
-    // hybrid256 from 1 KiB on.
-    "fold512",
-    // Processors with AVX2 and VPCLMULQDQ but no AVX-512 (AMD Zen 3, Intel
-    // Alder Lake and later client parts), measured on the same core against
-    // crc32_iscsi_01, the kernel ISA-L runs on them: 2.5, 2.7, 3.0, 30.2, 1485,
-    // 24291 ns, 1.56, 1.31, 1.12, 1.25, 1.60, 1.60x; fold256 alone reaches
-    // only 0.98-1.07x from 1 KiB on and ISA-L's three CRC32 streams 0.97-1.04x.
+    // AVX-512 and VPCLMULQDQ (AMD Zen 4, Intel Ice Lake and later servers):
+    // 2.5, 2.7, 3.0, 23.3, 1012, 16099 ns, 6.0, 1.6, 2.2, 1.08, 1.15, 1.17x the
+    // crc32_iscsi ISA-L runs here (its AVX-512 kernel). It is fold512 below
+    // 4 KiB; from there on the CRC32 streams beside the folding make it 1.12x
+    // fold512 (1136 and 18232 ns at 64 KiB and 1 MiB).
+    "hybrid512",
+    // AVX2 and VPCLMULQDQ without AVX-512 (AMD Zen 3, Intel client parts from
+    // Alder Lake), measured on the same core against crc32_iscsi_01, the
+    // kernel ISA-L runs on them: 2.5, 2.5, 3.0, 30.2, 1484, 24239 ns, 1.55,
+    // 1.42, 1.11, 1.26, 1.59, 1.58x; fold256 alone (38.9, 2281, 36093 ns from
+    // 1 KiB on) and ISA-L's three CRC32 streams stay near 1.0x.
     "hybrid256",
 #if defined(__x86_64__)
     // SSE4.2 and PCLMULQDQ only (Intel before Ice Lake, AMD before Zen 3):
-    // 38.9, 2290, 38037 ns from 1 KiB on, 0.97-1.04x crc32_iscsi_01, where
-    // folding 16-byte registers takes 71.7, 4507, 72238 ns (0.53x).
+    // 38.6, 2293, 38398 ns from 1 KiB on, 0.98-1.03x crc32_iscsi_01, where
+    // folding 16-byte registers takes 71.8, 4559, 72491 ns (0.53x).
     "streams",
 #endif
-    // 32-bit x86, whose CRC32 instruction takes 4 bytes, not 8, so that the
-    // streams lose their edge: folding, as the 64-bit figures above show for
-    // half the streams' rate (not measured in 32-bit mode: no processor here
-    // runs it).
+    // 32-bit x86, whose CRC32 instruction takes 4 bytes rather than 8, halving
+    // the streams' rate to about fold128's above (no processor here runs
+    // 32-bit code to time it).
     "fold128",
     // ARM64 with CRC32 and PMULL: three streams keep the CRC32C instruction
-    // busy the way they do on x86 (checked under qemu for its values only).
+    // busy as they do on x86 (checked under qemu for its values only).
     "arm_streams",
     "arm",
     "portable",
