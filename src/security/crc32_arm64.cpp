@@ -7,7 +7,6 @@
 #if defined(__aarch64__)
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include <arm_acle.h>
@@ -48,15 +47,7 @@ TAV_CRC_TARGET inline std::uint32_t words(std::uint32_t crc, const unsigned char
 // registers are then moved to the block's end by one multiplication each.
 constexpr std::size_t maxRounds = 128;
 
-struct BlockShifts {
-    std::uint64_t one, two;  // past one stretch, past two
-};
-constexpr std::array<BlockShifts, maxRounds + 1> makeBlockShifts() {
-    std::array<BlockShifts, maxRounds + 1> t{};
-    for (std::size_t m = 1; m <= maxRounds; ++m) t[m] = {shiftConstant(8 * m), shiftConstant(16 * m)};
-    return t;
-}
-constexpr auto blockShifts = makeBlockShifts();
+constexpr auto stretchShifts = makeStretchShifts<3, maxRounds>();
 
 TAV_PMULL_TARGET inline std::uint64_t times(std::uint32_t crc, std::uint64_t k) {
     return vgetq_lane_u64(vreinterpretq_u64_p128(vmull_p64(crc, k)), 0);
@@ -77,8 +68,8 @@ TAV_PMULL_TARGET std::uint32_t crc32ArmStreams(std::uint32_t crc, const unsigned
             c1 = __crc32cd(c1, word(p + stretch + i));
             c2 = __crc32cd(c2, word(p + 2 * stretch + i));
         }
-        const BlockShifts& shift = blockShifts[rounds];
-        crc = __crc32cd(0, times(c0, shift.two) ^ times(c1, shift.one)) ^ c2;
+        const auto& shift = stretchShifts[rounds];
+        crc = __crc32cd(0, times(c0, shift[2]) ^ times(c1, shift[1])) ^ c2;
         p += 3 * stretch;
         length -= 3 * stretch;
     }

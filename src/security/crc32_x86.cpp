@@ -18,7 +18,6 @@
 #if defined(__x86_64__) || defined(__i386__)
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include <immintrin.h>
@@ -132,19 +131,7 @@ constexpr std::size_t maxRoundBytes = 512;  // what any hybrid kernel takes in o
 // the rounds so that less than one word per stream is left over.
 constexpr std::size_t maxStretchWords = hybridMaxRounds * hybridWords + maxRoundBytes / (8 * streamCount);
 
-// Indexed by a stretch's length in words, then by a number of stretches d: the
-// constant that moves a register past d stretches.
-using StretchShifts = std::array<std::uint32_t, streamCount + 1>;
-constexpr std::array<StretchShifts, maxStretchWords + 1> makeStretchShifts() {
-    std::array<StretchShifts, maxStretchWords + 1> t{};
-    for (std::size_t d = 1; d <= streamCount; ++d) {
-        t[1][d] = shiftConstant(8 * d);
-        const std::uint32_t longer = powerOfX(64 * d);  // one more word in each of d stretches
-        for (std::size_t w = 2; w <= maxStretchWords; ++w) t[w][d] = multiplyModP(t[w - 1][d], longer);
-    }
-    return t;
-}
-constexpr auto stretchShifts = makeStretchShifts();
+constexpr auto stretchShifts = makeStretchShifts<streamCount, maxStretchWords>();
 
 using Streams = std::uint32_t[streamCount];
 
@@ -161,7 +148,7 @@ TAV_FOLD_TARGET inline void streamOn(Streams& c, const unsigned char* s, std::si
 // The earlier streams' registers moved to the end of the last stretch, and
 // `v` moved past all the stretches, added; the last stream is still to add.
 TAV_FOLD_TARGET inline __m128i moved(const Streams& c, std::size_t words, std::uint32_t v) {
-    const StretchShifts& k = stretchShifts[words];
+    const auto& k = stretchShifts[words];
     __m128i sum = times(v, k[streamCount]);
     for (std::size_t j = 0; j + 1 < streamCount; ++j) sum = _mm_xor_si128(sum, times(c[j], k[streamCount - 1 - j]));
     return sum;
