@@ -8,6 +8,10 @@ namespace Tav::Security::Hash {
 
 unsigned int Crc32(const unsigned char* bytes, unsigned int length) noexcept { return detail::crc32(0, bytes, length); }
 
+unsigned int Crc32(const unsigned char* bytes, std::size_t length, unsigned int previous) noexcept {
+    return detail::crc32(previous, bytes, length);
+}
+
 unsigned int Crc32(const char* text) noexcept {
     return Crc32(reinterpret_cast<const unsigned char*>(text),
                  static_cast<unsigned int>(std::strlen(text) + 1));

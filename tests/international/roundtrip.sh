@@ -9,9 +9,19 @@ check() {  # check LOCALE-FILE
     {
         "$tavtool" locale code "$1"
         "$tavtool" locale get "$1" plain escapes "multi-line key" "$(printf 'verb\004open')" \
-            "$(printf 'adjective\004open')" open guess untranslated obsolete "one file" "%d files" "é accent"
+            "$(printf 'adjective\004open')" open "one file" "%d files" "é accent"
+        "$tavtool" locale get --context verb "$1" open
+        "$tavtool" locale get --plural 1 "$1" "one file"
+        "$tavtool" locale get --plural 5 "$1" "one file"
     } >"$work/got"
     diff "$data/roundtrip.expected" "$work/got"
+    # A fuzzy, an untranslated and an obsolete message are not in the locale,
+    # which is not the same as an empty text.
+    if "$tavtool" locale get "$1" guess untranslated obsolete >"$work/got" 2>"$work/error"; then
+        echo "absent keys were found"; exit 1
+    fi
+    test ! -s "$work/got"
+    test "$(grep -c ': not in the locale$' "$work/error")" -eq 3
 }
 
 "$tavtool" locale compile "$data/roundtrip.po" -o "$work/po.locale"

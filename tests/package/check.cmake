@@ -1,6 +1,8 @@
 # Installs the built library into a fresh prefix, then builds and runs a small
-# outside program against it twice: through find_package and through pkg-config;
-# then builds it a third time with Tav as a subdirectory of the outside project.
+# outside program against it twice: through find_package and through pkg-config
+# (as C++20: the package must not choose the caller's standard); then builds it
+# a third time with Tav as a subdirectory of the outside project. Last, the
+# installed tavtool runs from a prefix moved elsewhere, with no library path set.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -26,8 +28,11 @@ execute_process(COMMAND pkg-config --cflags --libs tav OUTPUT_VARIABLE flags RES
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "pkg-config does not know tav")
 endif()
+if(flags MATCHES "-std=")
+  message(FATAL_ERROR "tav.pc sets the language standard, which overrides the caller's: ${flags}")
+endif()
 separate_arguments(flags UNIX_COMMAND "${flags}")
-run(${CXX} ${SOURCE_DIR}/tests/package/consumer/main.cpp ${flags} -o ${WORK_DIR}/pc-consumer)
+run(${CXX} -std=c++20 ${SOURCE_DIR}/tests/package/consumer/main.cpp ${flags} -o ${WORK_DIR}/pc-consumer)
 string(REGEX REPLACE ".*-L([^ ;]+).*" "\\1" libdir "${flags}")
 set(ENV{LD_LIBRARY_PATH} ${libdir})
 run(${WORK_DIR}/pc-consumer)
@@ -37,3 +42,8 @@ run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/subdirectory -B ${WORK_DIR}/
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/subdirectory-build)
 unset(ENV{LD_LIBRARY_PATH})
 run(${WORK_DIR}/subdirectory-build/consumer)
+
+if(EXISTS ${prefix}/bin/tavtool)
+  file(RENAME ${prefix} ${WORK_DIR}/moved)
+  run(${WORK_DIR}/moved/bin/tavtool tree ${SOURCE_DIR}/examples/sample.riff)
+endif()

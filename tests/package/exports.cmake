@@ -20,6 +20,10 @@ set(wanted  # mangled name prefixes of every exported family
   _ZN3Tav6String7Explode _ZN3Tav6String6Format
   _ZN3Tav2IO16GetKeyboardInput _ZN3Tav2IO18TranslateKeyRecord
   _ZN3Tav9Threading5TimerC _ZN3Tav9Threading5Timer7enabled _ZN3Tav9Threading5Timer4tick)
+# The running form of the CRC-32, whose length is a std::size_t (j, m or y by target).
+if(NOT exports MATCHES "_ZN3Tav8Security4Hash5Crc32EPKh[jmy]j")
+  message(SEND_ERROR "not exported: Crc32(const unsigned char*, std::size_t, unsigned int)")
+endif()
 foreach(name ${wanted})
   string(FIND "${exports}" "${name}" at)
   if(at EQUAL -1)

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -45,6 +46,26 @@ TEST(Crc32, CheckValues) {
     EXPECT_EQ(Crc32(bytes("\0\0a"), 3), Crc32(bytes("a"), 1));  // leading zeros change nothing
     // High bytes enter as unsigned values; the text form is the bytes plus a zero.
     EXPECT_EQ(Crc32("\xE9\xFF"), Crc32(bytes("\xE9\xFF\0"), 3));
+}
+
+// The running form continues a checksum over a message cut anywhere.
+TEST(Crc32, ContinuesOverBlocks) {
+    std::mt19937 random(7);
+    std::vector<unsigned char> message(5000);
+    for (auto& b : message) b = static_cast<unsigned char>(random());
+    const unsigned whole = Crc32(message.data(), static_cast<unsigned>(message.size()));
+    EXPECT_EQ(Crc32(message.data(), message.size(), 0), whole);
+    EXPECT_EQ(Crc32(message.data(), 0, 0x12345678u), 0x12345678u);
+    for (int round = 0; round < 200; ++round) {
+        std::size_t at = 0;
+        unsigned sum = 0;
+        while (at < message.size()) {
+            const std::size_t n = std::min<std::size_t>(random() % 700, message.size() - at);
+            sum = Crc32(message.data() + at, n, sum);
+            at += n;
+        }
+        ASSERT_EQ(sum, whole) << "round " << round;
+    }
 }
 
 // One test per kernel built for this target, named after it; a kernel this

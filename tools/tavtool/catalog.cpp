@@ -11,7 +11,9 @@
 #include <set>
 #include <stdexcept>
 
+#include "files.hpp"
 #include "international/plural.hpp"
+#include "text.hpp"
 
 #if TAV_HAVE_GETTEXTPO
 #include <gettext-po.h>
@@ -59,11 +61,11 @@ public:
 #if TAV_HAVE_ICONV
         handle = iconv_open(to.c_str(), from.c_str());
         if (handle == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(path + ": cannot convert from the character set \"" + from + "\" to \"" + to + "\"");
+            throw FileError(path + ": cannot convert from the character set \"" + from + "\" to \"" + to + "\"");
 #else
         const bool utf8 = sameCharset(from, "UTF-8") || sameCharset(from, "ASCII") || sameCharset(from, "US-ASCII");
         if (!utf8 || !sameCharset(to, "UTF-8"))
-            throw std::runtime_error(path + ": this build converts no character sets (\"" + from + "\" to \"" + to +
+            throw FileError(path + ": this build converts no character sets (\"" + from + "\" to \"" + to +
                                      "\"); convert the catalogue to UTF-8 first");
 #endif
     }
@@ -86,7 +88,7 @@ public:
         // No input left: one more call writes what ends a stateful encoding.
         while (iconv(handle, inLeft ? &in : nullptr, &inLeft, &put, &room) == static_cast<std::size_t>(-1)) {
             if (errno != E2BIG)
-                throw std::runtime_error(path + ": the translation of " + shownKey(key) + " is not valid \"" + from +
+                throw FileError(path + ": the translation of " + shownKey(key) + " is not valid \"" + from +
                                          "\", or holds characters that \"" + to + "\" has not");
             const std::size_t used = static_cast<std::size_t>(put - out.data());
             out.resize(out.size() * 2);
@@ -94,7 +96,7 @@ public:
             room = out.size() - used;
         }
         if (inLeft == 0 && iconv(handle, nullptr, nullptr, &put, &room) == static_cast<std::size_t>(-1))
-            throw std::runtime_error(path + ": cannot finish the translation of " + shownKey(key));
+            throw FileError(path + ": cannot finish the translation of " + shownKey(key));
         out.resize(static_cast<std::size_t>(put - out.data()));
         return out;
 #else
@@ -124,7 +126,7 @@ public:
             try {
                 Tav::International::detail::PluralRule rule(catalog.pluralForms);
             } catch (const std::invalid_argument& e) {
-                throw std::runtime_error(path + ": plural rule \"" + catalog.pluralForms + "\": " + e.what());
+                throw FileError(path + ": plural rule \"" + excerpt(catalog.pluralForms) + "\": " + e.what());
             }
         }
         const std::string type = headerField(text, "Content-Type");
@@ -180,7 +182,7 @@ std::vector<std::string> splitZeros(const std::string& bytes) {
 Catalog readMo(const std::string& path, const std::string& bytes, const std::string& charset) {
     const bool little = static_cast<unsigned char>(bytes[0]) == 0xDE;
     const auto word = [&](std::size_t at) -> std::uint32_t {
-        if (at > bytes.size() || bytes.size() - at < 4) throw std::runtime_error(path + ": truncated MO file");
+        if (at > bytes.size() || bytes.size() - at < 4) throw FileError(path + ": truncated MO file");
         std::uint32_t v = 0;
         for (int i = 0; i < 4; ++i) {
             const auto b = static_cast<unsigned char>(bytes[at + (little ? 3 - i : i)]);
@@ -192,10 +194,10 @@ Catalog readMo(const std::string& path, const std::string& bytes, const std::str
         const std::uint64_t entry = table + std::uint64_t{8} * index;
         const std::uint32_t length = word(static_cast<std::size_t>(entry)), offset = word(static_cast<std::size_t>(entry + 4));
         if (offset > bytes.size() || bytes.size() - offset < length)
-            throw std::runtime_error(path + ": MO string out of bounds");
+            throw FileError(path + ": MO string out of bounds");
         return bytes.substr(offset, length);
     };
-    if (word(4) >> 16 > 1) throw std::runtime_error(path + ": unknown MO revision");
+    if (word(4) >> 16 > 1) throw FileError(path + ": unknown MO revision");
     const std::uint32_t count = word(8), originals = word(12), translations = word(16);
     // The header entry (msgid "") comes first in a sorted MO file, but look it
     // up anyway: its charset must be known before any translation is read.
@@ -214,10 +216,28 @@ Catalog readMo(const std::string& path, const std::string& bytes, const std::str
 
 std::string poErrors;
 
+// gettext quotes the offending text whole, a 200 KB line too: at most 80 bytes
+// of each quotation are kept.
+std::string shortened(const std::string& text) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t open = text.find('"', at);
+        const std::size_t close = open == std::string::npos ? open : text.find('"', open + 1);
+        if (close == std::string::npos) {
+            out += text.substr(at, open == std::string::npos ? open : open + 1 - at);
+            if (open != std::string::npos) out += excerpt(std::string_view(text).substr(open + 1));
+            break;
+        }
+        out += text.substr(at, open + 1 - at) + excerpt(std::string_view(text).substr(open + 1, close - open - 1)) + '"';
+        at = close + 1;
+    }
+    return out;
+}
+
 void onError(int severity, po_message_t, const char* file, std::size_t line, std::size_t, int,
              const char* text) {
     std::string where = file ? std::string(file) + (line != std::size_t(-1) ? ":" + std::to_string(line) : "") : "";
-    const std::string report = (where.empty() ? "" : where + ": ") + text + "\n";
+    const std::string report = (where.empty() ? "" : where + ": ") + shortened(text) + "\n";
     if (severity == PO_SEVERITY_WARNING) {
         std::cerr << "tavtool: warning: " << report;
         return;
@@ -240,7 +260,7 @@ Catalog readPo(const std::string& path, const std::string& charset) {
     po_file_t file = po_file_read(path.c_str(), &handler);
     if (!file || !poErrors.empty()) {
         if (file) po_file_free(file);
-        throw std::runtime_error(poErrors.empty() ? path + ": cannot read" : poErrors);
+        throw FileError(poErrors.empty() ? path + ": cannot read" : poErrors);
     }
     Builder builder(path, charset);
     bool headerRead = false;
@@ -283,16 +303,15 @@ const bool convertsCharsets = false;
 #endif
 
 Catalog readCatalog(const std::string& path, const std::string& charset) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + path);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto in = openInput(path);
+    const std::string bytes((std::istreambuf_iterator<char>(*in)), std::istreambuf_iterator<char>());
     const bool mo = bytes.size() >= 4 && (bytes.compare(0, 4, "\xDE\x12\x04\x95") == 0 ||
                                           bytes.compare(0, 4, "\x95\x04\x12\xDE") == 0);
     if (mo) return readMo(path, bytes, charset);
 #if TAV_HAVE_GETTEXTPO
     return readPo(path, charset);
 #else
-    throw std::runtime_error(path + ": not an MO file, and this build reads no PO files (compile it with msgfmt)");
+    throw FileError(path + ": not an MO file, and this build reads no PO files (compile it with msgfmt)");
 #endif
 }
 

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <exception>
 #include <functional>
-#include <iosfwd>
-#include <memory>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -19,18 +16,10 @@ void addLocale(CLI::App& app, Run& run);
 void addKeys(CLI::App& app, Run& run);
 void addPack(CLI::App& app, Run& run);
 
-// Opens a file for binary reading; throws std::runtime_error naming the file.
-std::unique_ptr<std::istream> openInput(const std::string& path);
-
-// Writes a whole file through a temporary beside it, renamed into place, so that
-// a failure leaves no partial file; throws std::runtime_error naming the file.
-void writeFile(const std::string& path, const std::string& bytes);
-
-// Runs a command body, turning the library's thrown exception pointers (and
-// ordinary exceptions) into a message on standard error and exit code 1.
-int guarded(const std::function<int()>& body);
-
-// Four bytes as text, with unprintable bytes escaped.
-std::string printable(const char* bytes, std::size_t count);
+// Runs a command body, turning what it throws into a message on standard error
+// and exit code 1. The library's thrown exception pointers and ordinary
+// exceptions are about `subject` (the file the command reads, as shownInput
+// names it) and say so, unless the message already names its file (FileError).
+int guarded(const std::string& subject, const std::function<int()>& body);
 
 }  // namespace tavtool

@@ -1,15 +1,31 @@
+#include <cerrno>
 #include <cstdio>
-#include <iostream>
-#include <iterator>
-#include <limits>
-#include <stdexcept>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include <tav/security/crc32.hpp>
 
 #include "commands.hpp"
+#include "files.hpp"
 
 namespace tavtool {
+
+namespace {
+
+// The checksum of a whole stream, read in blocks: memory stays the same however
+// large the file.
+unsigned int streamed(std::istream& in, const std::string& shown) {
+    std::vector<char> block(1 << 20);
+    unsigned int sum = 0;
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
+        sum = Tav::Security::Hash::Crc32(reinterpret_cast<const unsigned char*>(block.data()),
+                                         static_cast<std::size_t>(in.gcount()), sum);
+    if (in.bad()) throw FileError(shown + ": " + std::generic_category().message(errno ? errno : EIO));
+    return sum;
+}
+
+}  // namespace
 
 void addCrc32(CLI::App& app, Run& run) {
     auto* cmd = app.add_subcommand("crc32", "Print the library's CRC-32 of a file, or of a key's text form");
@@ -24,20 +40,9 @@ void addCrc32(CLI::App& app, Run& run) {
         if (!*file && !*text) throw CLI::RequiredError("FILE or --key");
         const bool isKey = static_cast<bool>(*text);
         run = [path, key, isKey] {
-            return guarded([&] {
-                unsigned int sum;
-                if (isKey) {
-                    sum = Tav::Security::Hash::Crc32(key->c_str());
-                } else {
-                    std::unique_ptr<std::istream> opened;
-                    if (*path != "-") opened = openInput(*path);
-                    std::istream& in = opened ? *opened : std::cin;
-                    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-                    if (bytes.size() > std::numeric_limits<unsigned int>::max())
-                        throw std::runtime_error("input larger than 4 GiB");
-                    sum = Tav::Security::Hash::Crc32(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                                     static_cast<unsigned int>(bytes.size()));
-                }
+            return guarded(isKey ? "" : shownInput(*path), [&] {
+                const unsigned int sum =
+                    isKey ? Tav::Security::Hash::Crc32(key->c_str()) : streamed(*openInput(*path), shownInput(*path));
                 std::printf("%08x\n", sum);
                 return 0;
             });

@@ -2,11 +2,14 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include <tav/format/ostrane/file.hpp>
 
 #include "commands.hpp"
+#include "files.hpp"
+#include "text.hpp"
 
 namespace tavtool {
 
@@ -37,15 +40,21 @@ void addGet(CLI::App& app, Run& run) {
     auto path = std::make_shared<std::string>();
     auto nodePath = std::make_shared<std::string>();
     auto hex = std::make_shared<bool>(false);
-    cmd->add_option("FILE", *path, "the container file")->required();
+    cmd->add_option("FILE", *path, "the container file, or - for standard input")->required();
     cmd->add_option("PATH", *nodePath, "the node's path, for example /BODY.ORL/STRN.code")->required();
     cmd->add_flag("--hex", *hex, "write a hex dump instead of the raw bytes");
     cmd->callback([&run, path, nodePath, hex] {
         run = [path, nodePath, hex] {
-            return guarded([&] {
-                auto in = openInput(*path);
+            return guarded(shownInput(*path), [&] {
+                auto in = openRiff(*path);
                 Tav::Format::Ostrane::File file(*in);
-                std::unique_ptr<Tav::Format::Ostrane::Node> node(&file[*nodePath]);
+                std::unique_ptr<Tav::Format::Ostrane::Node> node;
+                try {
+                    node.reset(&file[*nodePath]);
+                } catch (const std::out_of_range&) {
+                    // An index too large for the library's integers is thrown by value.
+                    throw std::runtime_error("Invalid path " + excerpt(*nodePath) + ": an index is too large");
+                }
                 // The payload runs from after the data's first zero byte (or from its
                 // end, when it has none) to its end; for a list node the data is the list's.
                 Tav::Format::RIFF::Chunk& chunk = *node;

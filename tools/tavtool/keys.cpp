@@ -88,7 +88,7 @@ int showKeys() {
 void addKeys(CLI::App& app, Run& run) {
     auto* cmd = app.add_subcommand("keys", "Show the event each key press gives, until Escape is pressed twice");
     cmd->callback([&run] {
-        run = [] { return guarded(showKeys); };
+        run = [] { return guarded("", showKeys); };
     });
 }
 

@@ -1,13 +1,19 @@
+#include <cstring>
 #include <iostream>
-#include <stdexcept>
+#include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include <tav/format/ostrane/file.hpp>
 #include <tav/international/locale.hpp>
+#include <tav/security/crc32.hpp>
 
 #include "catalog.hpp"
 #include "commands.hpp"
+#include "files.hpp"
 #include "locale_writer.hpp"
+#include "text.hpp"
 
 namespace tavtool {
 
@@ -18,8 +24,8 @@ std::string pluralRule(const std::string& input, const std::string& rule, const 
                        const std::string& earlierInput) {
     if (rule.empty()) return earlier;
     if (!earlier.empty() && earlier != rule)
-        throw std::runtime_error(input + ": plural rule \"" + rule + "\" differs from \"" + earlier + "\" in " +
-                                 earlierInput);
+        throw FileError(input + ": plural rule \"" + excerpt(rule) + "\" differs from \"" + excerpt(earlier) + "\" in " +
+                        earlierInput);
     return rule;
 }
 
@@ -40,6 +46,53 @@ int compile(const std::vector<std::string>& inputs, const std::string& output, s
     return 0;
 }
 
+// The hashes a locale file files texts under: a Locale gives an absent key the
+// empty text, which a translation may also be.
+std::unordered_set<std::uint32_t> filedHashes(std::istream& in) {
+    in.clear();
+    in.seekg(0);
+    Tav::Format::Ostrane::File file(in);
+    std::unique_ptr<Tav::Format::Ostrane::Node> node(&file["/BODY.ORL/TUDW.offsets"]);
+    const std::size_t skipped = node->name().size() + 1;  // the payload follows the name and its zero
+    const std::uint32_t length = node->length();
+    const char* payload = node->open();
+    std::unordered_set<std::uint32_t> hashes;
+    for (std::size_t at = 0; skipped <= length && at + 4 <= length - skipped; at += 4) {
+        unsigned char b[4];
+        std::memcpy(b, payload + at, 4);
+        hashes.insert(b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t{b[3]} << 24);
+    }
+    return hashes;
+}
+
+struct Query {
+    std::string file;
+    std::vector<std::string> keys;
+    std::string context;
+    bool hasContext = false;
+    bool hasPlural = false;
+    unsigned long plural = 0;
+};
+
+int get(const Query& query) {
+    auto in = openRiff(query.file);
+    const Tav::International::Locale table(*in);
+    const std::unordered_set<std::uint32_t> filed = filedHashes(*in);
+    int status = 0;
+    for (const std::string& msgid : query.keys) {
+        const std::string key = query.hasContext ? query.context + '\x04' + msgid : msgid;
+        if (key.find('\0') != std::string::npos || !filed.count(Tav::Security::Hash::Crc32(key.c_str()))) {
+            std::cout.flush();
+            std::cerr << "tavtool: " << shownInput(query.file) << ": " << printable(excerpt(key))
+                      << ": not in the locale\n";
+            status = 1;
+            continue;
+        }
+        std::cout << (query.hasPlural ? table.plural(key, query.plural) : table[key]) << '\n';
+    }
+    return status;
+}
+
 }  // namespace
 
 void addLocale(CLI::App& app, Run& run) {
@@ -52,7 +105,7 @@ void addLocale(CLI::App& app, Run& run) {
     auto code = std::make_shared<std::string>();
     auto charset = std::make_shared<std::string>("UTF-8");
     make->add_option("INPUT", *inputs, "catalogues; a later one's messages replace an earlier one's")->required();
-    make->add_option("-o,--output", *output, "the locale file to write")->required();
+    make->add_option("-o,--output", *output, "the locale file to write, or - for standard output")->required();
     make->add_option("--code", *code, "the locale's code (default: the catalogues' Language field)");
     make->add_option("--charset", *charset,
                      convertsCharsets
@@ -62,32 +115,29 @@ void addLocale(CLI::App& app, Run& run) {
                            "catalogues must be in UTF-8 (or ASCII) and only UTF-8 is accepted here");
     make->callback([&run, inputs, output, code, charset] {
         run = [inputs, output, code, charset] {
-            return guarded([&] { return compile(*inputs, *output, *code, *charset); });
+            return guarded(shownOutput(*output), [&] { return compile(*inputs, *output, *code, *charset); });
         };
     });
 
     auto* get = locale->add_subcommand("get", "Print the text of each key, one per line");
-    auto file = std::make_shared<std::string>();
-    auto keys = std::make_shared<std::vector<std::string>>();
-    get->add_option("FILE", *file, "the locale file")->required();
-    get->add_option("KEY", *keys, "keys; a key with a context is written context, byte 0x04, msgid")->required();
-    get->callback([&run, file, keys] {
-        run = [file, keys] {
-            return guarded([&] {
-                auto in = openInput(*file);
-                const Tav::International::Locale table(*in);
-                for (const std::string& key : *keys) std::cout << table[key] << '\n';
-                return 0;
-            });
-        };
+    auto query = std::make_shared<Query>();
+    get->add_option("FILE", query->file, "the locale file, or - for standard input")->required();
+    get->add_option("KEY", query->keys, "msgids; a key absent from the locale is an error (exit status 1)")->required();
+    auto* context = get->add_option("--context", query->context, "the messages' context (gettext's msgctxt)");
+    auto* plural = get->add_option("--plural", query->plural, "the plural form for this number, as ngettext chooses it");
+    get->callback([&run, query, context, plural] {
+        query->hasContext = static_cast<bool>(*context);
+        query->hasPlural = static_cast<bool>(*plural);
+        run = [query] { return guarded(shownInput(query->file), [&] { return tavtool::get(*query); }); };
     });
 
     auto* showCode = locale->add_subcommand("code", "Print the locale's code");
-    showCode->add_option("FILE", *file, "the locale file")->required();
+    auto file = std::make_shared<std::string>();
+    showCode->add_option("FILE", *file, "the locale file, or - for standard input")->required();
     showCode->callback([&run, file] {
         run = [file] {
-            return guarded([&] {
-                auto in = openInput(*file);
+            return guarded(shownInput(*file), [&] {
+                auto in = openRiff(*file);
                 const Tav::International::Locale table(*in);
                 std::cout << table.code() << '\n';
                 return 0;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "commands.hpp"
+#include "files.hpp"
 #include "riff_json.hpp"
 
 namespace tavtool {
@@ -10,7 +11,7 @@ namespace tavtool {
 namespace {
 
 int unpackFile(const std::string& input, const std::string& output) {
-    auto in = openInput(input);
+    auto in = openRiff(input);
     const std::string text = toText(unpack(*in));
     if (output.empty())
         std::cout << text;
@@ -20,22 +21,11 @@ int unpackFile(const std::string& input, const std::string& output) {
 }
 
 int packFile(const std::string& input, const std::string& output) {
-    std::string text;
-    if (input == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-        auto in = openInput(input);
-        text.assign(std::istreambuf_iterator<char>(*in), std::istreambuf_iterator<char>());
-    }
-    Json description;
-    try {
-        description = Json::parse(text);
-    } catch (const Json::parse_error& e) {
-        const std::string what = e.what();  // "[json.exception.parse_error.101] parse error at ..."
-        throw std::runtime_error("invalid JSON: " + what.substr(what.find("] ") + 2));
-    }
+    auto in = openInput(input);
+    const std::string text(std::istreambuf_iterator<char>(*in), std::istreambuf_iterator<char>{});
+    if (in->bad()) throw FileError(shownInput(input) + ": cannot be read");
     // The whole file is made before anything is written, so a refusal writes nothing.
-    writeFile(output, pack(description));
+    writeFile(output, pack(parseDescription(text)));
     return 0;
 }
 
@@ -45,17 +35,17 @@ void addPack(CLI::App& app, Run& run) {
     auto* unpackCommand = app.add_subcommand("unpack", "Describe a RIFF file as JSON (docs/riff-json.md)");
     auto file = std::make_shared<std::string>();
     auto output = std::make_shared<std::string>();
-    unpackCommand->add_option("FILE", *file, "the RIFF file")->required();
-    unpackCommand->add_option("-o,--output", *output, "the JSON file to write (default: standard output)");
+    unpackCommand->add_option("FILE", *file, "the RIFF file, or - for standard input")->required();
+    unpackCommand->add_option("-o,--output", *output, "the JSON file to write, or - (the default) for standard output");
     unpackCommand->callback([&run, file, output] {
-        run = [file, output] { return guarded([&] { return unpackFile(*file, *output); }); };
+        run = [file, output] { return guarded(shownInput(*file), [&] { return unpackFile(*file, *output); }); };
     });
 
     auto* packCommand = app.add_subcommand("pack", "Write the RIFF file a JSON description stands for");
     packCommand->add_option("JSON", *file, "the description, or - for standard input")->required();
-    packCommand->add_option("-o,--output", *output, "the RIFF file to write")->required();
+    packCommand->add_option("-o,--output", *output, "the RIFF file to write, or - for standard output")->required();
     packCommand->callback([&run, file, output] {
-        run = [file, output] { return guarded([&] { return packFile(*file, *output); }); };
+        run = [file, output] { return guarded(shownInput(*file), [&] { return packFile(*file, *output); }); };
     });
 }
 

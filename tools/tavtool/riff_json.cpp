@@ -2,12 +2,15 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <set>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
 #include <tav/format/riff/file.hpp>
 
 #include "riff_writer.hpp"
+#include "text.hpp"
 
 namespace tavtool {
 
@@ -47,22 +50,9 @@ std::string code(const FourCC& c) {
 bool isText(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            if (c < 0x20 && c != 0 && c != '\t' && c != '\n' && c != '\r') return false;
-            ++i;
-            continue;
-        }
-        const std::size_t extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
-        if (c < 0xC2 || c > 0xF4 || s.size() - i <= extra) return false;
-        char32_t point = c & (0x3F >> extra);
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            if ((b & 0xC0) != 0x80) return false;
-            point = point << 6 | (b & 0x3F);
-        }
-        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-        if (point < least[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return false;
-        i += extra + 1;
+        const std::size_t n = utf8Length(s, i);
+        if (n == 0 || (c < 0x20 && c != 0 && c != '\t' && c != '\n' && c != '\r')) return false;
+        i += n;
     }
     return true;
 }
@@ -255,6 +245,60 @@ void print(std::ostream& out, const Json& object, std::size_t indent) {
 }
 
 }  // namespace
+
+Json parseDescription(const std::string& text) {
+    struct Level {
+        bool object;
+        std::string pointer;
+        std::set<std::string> keys;
+        std::string key;        // in an object: the key of the value that comes next
+        std::size_t index = 0;  // in an array: the index of the value that comes next
+    };
+    std::vector<Level> levels;
+    const auto escaped = [](const std::string& key) {
+        std::string out;
+        for (const char c : key) out += c == '~' ? "~0" : c == '/' ? "~1" : std::string(1, c);
+        return out;
+    };
+    const auto next = [&] {
+        if (levels.empty()) return std::string();
+        const Level& at = levels.back();
+        return at.pointer + "/" + (at.object ? escaped(at.key) : std::to_string(at.index));
+    };
+    const auto ended = [&] {
+        if (!levels.empty() && !levels.back().object) ++levels.back().index;
+    };
+    using Event = Json::parse_event_t;
+    const Json::parser_callback_t watch = [&](int, Event event, Json& parsed) {
+        switch (event) {
+        case Event::object_start:
+        case Event::array_start:
+            levels.push_back({event == Event::object_start, next(), {}, {}});
+            break;
+        case Event::key: {
+            Level& at = levels.back();
+            at.key = parsed.get<std::string>();
+            if (!at.keys.insert(at.key).second) refuse(next(), "a key given twice in one object");
+            break;
+        }
+        case Event::object_end:
+        case Event::array_end:
+            levels.pop_back();
+            ended();
+            break;
+        case Event::value:
+            ended();
+            break;
+        }
+        return true;
+    };
+    try {
+        return Json::parse(text, watch);
+    } catch (const Json::parse_error& e) {
+        const std::string what = e.what();  // "[json.exception.parse_error.101] parse error at ..."
+        throw PackError("invalid JSON: " + what.substr(what.find("] ") + 2));
+    }
+}
 
 Json unpack(std::istream& in) {
     File file(in);

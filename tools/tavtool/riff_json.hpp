@@ -19,6 +19,11 @@ struct PackError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A description from its text. Refuses invalid JSON ("invalid JSON: ...") and an
+// object with a key given twice, naming the second one's JSON pointer, with a
+// PackError: a parser that kept either value would silently drop the other.
+Json parseDescription(const std::string& text);
+
 // The description of a RIFF file read through the library. Throws the library's
 // exception pointers for data it refuses, and std::runtime_error for a file whose
 // chunks do not tile its bytes exactly (such a file would not pack back to itself).

@@ -1,0 +1,151 @@
+#!/bin/sh
+# What tavtool does with the files it is given. Every command that writes a file
+# (pack, unpack -o, locale compile) replaces a regular file atomically and keeps
+# its mode, writes through a link to its target, writes a FIFO in place, takes
+# "-" for standard output, leaves others' files alone and, when it cannot write,
+# leaves the old file as it was. Every command that reads one (tree, unpack,
+# get, crc32, locale get) takes "-" for standard input and a pipe as a file, and
+# names the file and the system's reason when it cannot read it. Its messages
+# say what is wrong, and quote no more of a long text than a line can hold.
+# Usage: files_cli.sh TAVTOOL LIBTAV SAMPLE PO WORKDIR
+set -u
+tavtool=$1 libtav=$2 sample=$3 po=$4 work=$5
+chmod -R u+w "$work" 2>/dev/null; rm -rf "$work" && mkdir -p "$work" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+"$tavtool" unpack "$sample" -o "$work/sample.json" || exit 1
+"$tavtool" locale compile "$po" -o "$work/de.locale" || exit 1
+
+# The permission cases need a user whom permissions stop: root is not stopped,
+# so as root they run as nobody, from a copy of the tool that nobody can reach.
+if [ "$(id -u)" -eq 0 ]; then
+  jail=$(mktemp -d) && chmod 755 "$jail" && cp "$tavtool" "$jail/" && cp -L "$libtav"* "$jail/" || exit 1
+  trap 'chmod -R u+w "$jail"; rm -rf "$jail"' EXIT
+  unprivileged() { setpriv --reuid=65534 --regid=65534 --clear-groups env LD_LIBRARY_PATH="$jail" "$jail/tavtool" "$@"; }
+  private=$jail/private
+else
+  unprivileged() { "$tavtool" "$@"; }
+  private=$work/private
+fi
+
+# writes COMMAND OUT: runs COMMAND with OUT as its output. Each command's
+# expected bytes are what it writes to standard output.
+writes() {
+  case $1 in
+    pack) "$2" pack "$work/sample.json" -o "$3" ;;
+    unpack) "$2" unpack "$sample" -o "$3" ;;
+    compile) "$2" locale compile "$po" -o "$3" ;;
+  esac
+}
+
+for command in pack unpack compile; do
+  out=$work/$command
+  mkdir -p "$out"
+  writes $command "$tavtool" - >"$out/expected" || fail "$command: cannot write to standard output"
+  [ -s "$out/expected" ] && [ ! -e "$out/-" ] && [ ! -e ./- ] || fail "$command -o -: no output, or a file named -"
+
+  # A regular file: replaced, its mode kept, no temporary left behind.
+  printf old >"$out/file" && chmod 640 "$out/file"
+  writes $command "$tavtool" "$out/file" && cmp -s "$out/file" "$out/expected" || fail "$command: regular file not replaced"
+  [ "$(stat -c %a "$out/file")" = 640 ] || fail "$command: mode $(stat -c %a "$out/file") instead of 640"
+  [ "$(ls -A "$out" | wc -l)" -eq 2 ] || fail "$command: left $(ls -A "$out")"
+
+  # A new file takes the umask.
+  (umask 027 && writes $command "$tavtool" "$out/new") && [ "$(stat -c %a "$out/new")" = 640 ] ||
+    fail "$command: a new file's mode is not 0666 less the umask"
+
+  # A symbolic link stays a link; its target gets the bytes. The user's own
+  # FILE.tmp is no temporary of ours.
+  printf old >"$out/target" && ln -s target "$out/link" && printf mine >"$out/link.tmp"
+  writes $command "$tavtool" "$out/link" || fail "$command: cannot write through a link"
+  [ -L "$out/link" ] && cmp -s "$out/target" "$out/expected" || fail "$command: the link was replaced, not its target"
+  [ "$(cat "$out/link.tmp")" = mine ] || fail "$command: removed or changed link.tmp"
+
+  # A FIFO is written in place, as a shell redirection would.
+  mkfifo "$out/fifo" && { cat "$out/fifo" >"$out/from-fifo" & }
+  writes $command "$tavtool" "$out/fifo" || fail "$command: cannot write a FIFO"
+  wait
+  [ -p "$out/fifo" ] && cmp -s "$out/from-fifo" "$out/expected" || fail "$command: the FIFO was replaced or missed bytes"
+
+  # A directory it may not write: a failure naming the file, the old file intact.
+  mkdir -p "$private" && chmod 755 "$private" && printf old >"$private/$command" && chmod 666 "$private/$command" &&
+    chmod 555 "$private"
+  if writes $command unprivileged "$private/$command" 2>"$out/error"; then
+    fail "$command: wrote into a read-only directory"
+  fi
+  grep -qF "tavtool: $private/$command: cannot make a temporary file beside it: Permission denied" "$out/error" ||
+    fail "$command: unexpected message: $(cat "$out/error")"
+  [ "$(cat "$private/$command")" = old ] && [ "$(ls -A "$private" | grep -c "$command")" -eq 1 ] ||
+    fail "$command: the old file was changed or a temporary left"
+done
+
+# reads NAME: the command NAME reading the file "$1" ("-" for standard input).
+reads() {
+  name=$1 file=$2
+  case $name in
+    tree) "$tavtool" tree "$file" ;;
+    unpack) "$tavtool" unpack "$file" ;;
+    get) "$tavtool" get "$file" /BODY.ORL/STRN.code ;;
+    crc32) "$tavtool" crc32 "$file" ;;
+    locale) "$tavtool" locale get "$file" greeting ;;
+  esac
+}
+for command in tree unpack get crc32 locale; do
+  input=$sample
+  [ $command = locale ] && input=$work/de.locale
+  reads $command "$input" >"$work/$command.expected" 2>&1 || fail "$command: cannot read $input"
+  reads $command - <"$input" >"$work/$command.stdin" 2>&1
+  cmp -s "$work/$command.expected" "$work/$command.stdin" || fail "$command -: $(cat "$work/$command.stdin")"
+  cat "$input" | reads $command /dev/stdin >"$work/$command.pipe" 2>&1
+  cmp -s "$work/$command.expected" "$work/$command.pipe" || fail "$command through a pipe: $(cat "$work/$command.pipe")"
+
+  # refused FILE REASON: reading FILE fails with status 1, naming it.
+  refused() {
+    reads $command "$1" >/dev/null 2>"$work/error"
+    status=$?
+    [ $status -eq 1 ] && [ "$(cat "$work/error")" = "tavtool: $1: $2" ] ||
+      fail "$command $1: status $status, $(cat "$work/error")"
+  }
+  refused "$work" "Is a directory"
+  refused "$work/missing" "No such file or directory"
+done
+chmod 755 "$private" && printf secret >"$private/unreadable" && chmod 600 "$private/unreadable" && chmod 555 "$private"
+unprivileged tree "$private/unreadable" 2>"$work/error" && fail "read a file it may not read"
+[ "$(cat "$work/error")" = "tavtool: $private/unreadable: Permission denied" ] || fail "unreadable: $(cat "$work/error")"
+
+# A RIFF file in the published length convention is told apart from a broken one.
+printf 'RIFF\014\000\000\000WAVEdata\000\000\000\000' >"$work/published.riff"
+"$tavtool" tree "$work/published.riff" 2>"$work/error" && fail "tree read a published-convention file"
+grep -qF "tavtool: $work/published.riff: the RIFF length counts the form type (file size − 8), as WAV, AVI and WebP files do; Tav files count the bytes after it (file size − 12)" "$work/error" ||
+  fail "published convention: $(cat "$work/error")"
+
+# tree shows names in UTF-8 as they are, controls and other bytes escaped, and
+# finishes the line of a chunk whose data the file lacks before it says so.
+printf '{"form": "OSTR", "children": [{"id": "DATA", "name": "Gr\\u00fc\\u00df\\tGott", "hex": "ff"}]}' >"$work/names.json"
+"$tavtool" pack "$work/names.json" -o "$work/names.riff" && "$tavtool" tree "$work/names.riff" >"$work/out" ||
+  fail "names: cannot pack or show"
+grep -qF '  DATA  offset 12  length 13  name "Grüß\x09Gott"  path /DATA#0' "$work/out" || fail "names: $(cat "$work/out")"
+printf 'RIFF\014\000\000\000OSTRDATA\144\000\000\000abcd' >"$work/damaged.riff"
+"$tavtool" tree "$work/damaged.riff" >"$work/out" 2>"$work/error" && fail "tree read a damaged chunk"
+[ "$(tail -n 1 "$work/out")" = "  DATA  offset 12  length 100" ] && [ "$(tail -c 1 "$work/out" | od -An -tx1)" = " 0a" ] && grep -qF "tavtool: $work/damaged.riff: " "$work/error" || fail "damaged: $(cat "$work/out" "$work/error")"
+
+# message EXPECTED COMMAND...: the command fails, its message's first line exactly this.
+message() {
+  expected=$1 && shift
+  "$tavtool" "$@" >/dev/null 2>"$work/error" && fail "$*: no failure"
+  [ "$(head -n 1 "$work/error")" = "$expected" ] || fail "$1: expected '$expected', got '$(cat "$work/error")'"
+}
+deep=$(printf '%0500d' 0 | tr 0 '(')
+printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=%sn;\\n"\n' "$deep" >"$work/deep.po"
+long=$(printf '%03000d' 0 | tr 0 x)
+printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\n"\n\nmsgid "a" %s\nmsgstr "b"\n' "$long" >"$work/long.po"
+for case in \
+  "get $sample /BODY#99999999999|tavtool: $sample: Invalid path /BODY#99999999999: an index is too large" \
+  "locale compile $work/deep.po -o $work/x|tavtool: $work/deep.po: plural rule \"nplurals=2; plural=$(echo "$deep" | cut -c1-61)...\": expression nested too deeply" \
+  "locale compile $work/long.po -o $work/x|tavtool: $work/long.po:4: keyword \"$(echo "$long" | cut -c1-80)...\" unknown"; do
+  set -f; message "${case#*|}" ${case%%|*}; set +f
+done
+
+[ $failures -eq 0 ] || exit 1
+echo "files: all checks passed"

@@ -1,0 +1,29 @@
+#include "commands.hpp"
+
+#include <exception>
+#include <iostream>
+#include <memory>
+
+#include "files.hpp"
+
+namespace tavtool {
+
+int guarded(const std::string& subject, const std::function<int()>& body) {
+    const std::string about = subject.empty() ? "" : subject + ": ";
+    std::string message;
+    try {
+        return body();
+    } catch (std::exception* e) {  // the library's style: a pointer the catcher deletes
+        std::unique_ptr<std::exception> owned(e);
+        message = about + owned->what();
+    } catch (const FileError& e) {
+        message = e.what();
+    } catch (const std::exception& e) {
+        message = about + e.what();
+    }
+    std::cout.flush();  // what was printed before the error stands before it
+    std::cerr << "tavtool: " << message << '\n';
+    return 1;
+}
+
+}  // namespace tavtool

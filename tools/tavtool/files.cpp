@@ -1,0 +1,266 @@
+#include "files.hpp"
+
+#include <cerrno>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace tavtool {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void fail(const std::string& shown, const std::string& reason) { throw FileError(shown + ": " + reason); }
+
+std::string reason(std::errc code) { return std::make_error_code(code).message(); }
+std::string reason(int error) { return std::generic_category().message(error); }
+
+void binary(std::FILE* stream) {
+#if defined(_WIN32)
+    _setmode(_fileno(stream), _O_BINARY);
+#else
+    (void)stream;
+#endif
+}
+
+// Bytes held in memory as a seekable stream, without a second copy of them.
+class MemoryStream : public std::istream {
+public:
+    explicit MemoryStream(std::string data) : std::istream(nullptr), bytes(std::move(data)), buffer(bytes) {
+        rdbuf(&buffer);
+    }
+
+private:
+    struct Buffer : std::streambuf {
+        explicit Buffer(std::string& b) { setg(b.data(), b.data(), b.data() + b.size()); }
+        pos_type seekoff(off_type offset, std::ios_base::seekdir from, std::ios_base::openmode) override {
+            const off_type base = from == std::ios_base::beg ? 0 : (from == std::ios_base::cur ? gptr() : egptr()) - eback();
+            if (offset < -base || offset > egptr() - eback() - base) return pos_type(off_type(-1));
+            setg(eback(), eback() + base + offset, egptr());
+            return pos_type(base + offset);
+        }
+        pos_type seekpos(pos_type at, std::ios_base::openmode which) override {
+            return seekoff(off_type(at), std::ios_base::beg, which);
+        }
+    };
+    std::string bytes;
+    Buffer buffer;
+};
+
+// A regular file read through a block it keeps. The library seeks before every
+// read of a few bytes, and a file stream drops its buffer at each seek, so each
+// such read would cost system calls: a tree of a million chunks took seconds.
+class BlockStream : public std::istream {
+public:
+    BlockStream(const std::string& path, std::ios::openmode mode) : std::istream(nullptr) {
+        if (buffer.open(path, mode)) rdbuf(&buffer);
+        else setstate(std::ios::failbit);
+    }
+
+private:
+    struct Buffer : std::streambuf {
+        static constexpr std::streamoff blockBytes = 1 << 16;
+        std::filebuf file;
+        std::vector<char> block = std::vector<char>(blockBytes);
+        std::streamoff start = 0;  // the file offset of the get area's first byte
+        std::streamoff size = 0;
+
+        bool open(const std::string& path, std::ios::openmode mode) {
+            if (!file.open(path, mode)) return false;
+            size = file.pubseekoff(0, std::ios::end, std::ios::in);
+            return size >= 0;
+        }
+        std::streamoff position() const { return start + (gptr() - eback()); }
+        int_type underflow() override {
+            const std::streamoff at = position();
+            if (at >= size) return traits_type::eof();
+            start = at - at % blockBytes;
+            const std::streamsize n = file.pubseekpos(start, std::ios::in) == start
+                                          ? file.sgetn(block.data(), std::min(blockBytes, size - start))
+                                          : 0;
+            if (n <= at - start) return traits_type::eof();
+            setg(block.data(), block.data() + (at - start), block.data() + n);
+            return traits_type::to_int_type(*gptr());
+        }
+        pos_type seekoff(off_type offset, std::ios_base::seekdir from, std::ios_base::openmode) override {
+            const std::streamoff base = from == std::ios_base::beg ? 0 : from == std::ios_base::cur ? position() : size;
+            const std::streamoff to = base + offset;
+            if (to < 0 || to > size) return pos_type(off_type(-1));
+            if (to >= start && to <= start + (egptr() - eback())) {
+                setg(eback(), eback() + (to - start), egptr());
+            } else {
+                start = to;
+                setg(block.data(), block.data(), block.data());
+            }
+            return pos_type(to);
+        }
+        pos_type seekpos(pos_type at, std::ios_base::openmode which) override {
+            return seekoff(off_type(at), std::ios_base::beg, which);
+        }
+    };
+    Buffer buffer;
+};
+
+std::string readAll(std::istream& in, const std::string& shown) {
+    std::string bytes;
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) fail(shown, reason(errno ? errno : EIO));
+    return bytes;
+}
+
+// The file a chain of symbolic links leads to (the path itself where it is none).
+fs::path followLinks(const std::string& path) {
+    fs::path at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(at, error))) return at;
+        const fs::path next = fs::read_symlink(at, error);
+        if (error) fail(path, error.message());
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    fail(path, reason(std::errc::too_many_symbolic_link_levels));
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const auto n = ::write(fd, bytes.data() + done, static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 30)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A device or FIFO: opened as it is and written, as a shell's redirection would.
+void writeInPlace(const fs::path& target, const std::string& bytes, const std::string& shown) {
+    const int fd = ::open(target.string().c_str(), O_WRONLY);
+    if (fd < 0) fail(shown, reason(errno));
+    const bool written = writeAll(fd, bytes);
+    const int error = errno;
+    if (::close(fd) != 0 || !written) fail(shown, reason(written ? errno : error));
+}
+
+// A regular file, or a new one: a temporary beside it takes the bytes and the
+// old file's permission bits (a new file's follow the umask), then replaces it.
+void replace(const fs::path& target, const std::string& bytes, const fs::file_status& old, const std::string& shown) {
+    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) fail(shown, "cannot make a temporary file beside it: " + reason(errno));
+#if defined(_WIN32)
+    _setmode(fd, _O_BINARY);
+    (void)old;
+    bool ok = writeAll(fd, bytes) && _commit(fd) == 0;
+#else
+    mode_t mode;
+    if (fs::exists(old)) {
+        mode = static_cast<mode_t>(old.permissions() & fs::perms::mask);
+    } else {
+        const mode_t mask = ::umask(0);  // read without changing it: tavtool runs no threads
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+#endif
+    int error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    std::error_code renamed;
+    if (ok) fs::rename(temporary, target, renamed);
+    if (!ok || renamed) {
+        std::remove(temporary.c_str());
+        fail(shown, ok ? renamed.message() : reason(error));
+    }
+}
+
+// What the file system says of an input, refused where it is no file to read.
+fs::file_status examine(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error) fail(path, error.message());
+    if (fs::is_directory(status)) fail(path, reason(std::errc::is_a_directory));
+    return status;
+}
+
+template <class Stream>
+std::unique_ptr<std::istream> opened(const std::string& path) {
+    errno = 0;
+    auto in = std::make_unique<Stream>(path, std::ios::in | std::ios::binary);
+    if (!*in) fail(path, reason(errno ? errno : EACCES));
+    return in;
+}
+
+std::unique_ptr<std::istream> standardInput() {
+    binary(stdin);
+    return std::make_unique<std::istream>(std::cin.rdbuf());
+}
+
+}  // namespace
+
+std::string shownInput(const std::string& path) { return path == "-" ? "standard input" : path; }
+std::string shownOutput(const std::string& path) { return path == "-" ? "standard output" : path; }
+
+std::unique_ptr<std::istream> openInput(const std::string& path) {
+    if (path == "-") return standardInput();
+    examine(path);
+    return opened<std::ifstream>(path);
+}
+
+std::unique_ptr<std::istream> openSeekable(const std::string& path) {
+    if (path != "-" && fs::is_regular_file(examine(path))) return opened<BlockStream>(path);
+    return std::make_unique<MemoryStream>(readAll(*openInput(path), shownInput(path)));
+}
+
+std::unique_ptr<std::istream> openRiff(const std::string& path) {
+    auto in = openSeekable(path);
+    unsigned char header[8] = {};
+    in->read(reinterpret_cast<char*>(header), sizeof header);
+    in->seekg(0, std::ios::end);
+    const std::streamoff size = in->tellg();
+    in->clear();
+    in->seekg(0);
+    const std::uint32_t length = header[4] | header[5] << 8 | header[6] << 16 | std::uint32_t{header[7]} << 24;
+    if (std::memcmp(header, "RIFF", 4) == 0 && size >= 8 && std::uint64_t(size) - 8 == length)
+        fail(shownInput(path),
+             "the RIFF length counts the form type (file size \u2212 8), as WAV, AVI and WebP files do; "
+             "Tav files count the bytes after it (file size \u2212 12)");
+    return in;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    if (path == "-") {
+        std::cout.flush();
+        binary(stdout);
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
+            fail(shownOutput(path), reason(errno));
+        return;
+    }
+    const fs::path target = followLinks(path);
+    std::error_code error;
+    const fs::file_status status = fs::status(target, error);
+    if (error && status.type() != fs::file_type::not_found) fail(path, error.message());
+    if (fs::is_directory(status)) fail(path, reason(std::errc::is_a_directory));
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        writeInPlace(target, bytes, path);
+    else
+        replace(target, bytes, status, path);
+}
+
+}  // namespace tavtool

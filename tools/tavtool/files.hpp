@@ -1,0 +1,44 @@
+#pragma once
+
+// How tavtool reads and writes files: "-" is standard input or output, errors
+// name the file and give the system's own reason, and an output is replaced
+// whole or not at all.
+
+#include <istream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace tavtool {
+
+// An error whose message already names the file it is about.
+struct FileError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// How messages name a path: "standard input" or "standard output" for "-".
+std::string shownInput(const std::string& path);
+std::string shownOutput(const std::string& path);
+
+// FILE, or standard input for "-", for reading from start to end; a pipe or a
+// device stays one. Throws FileError ("FILE: No such file or directory",
+// "FILE: Is a directory", ...).
+std::unique_ptr<std::istream> openInput(const std::string& path);
+
+// The same, but seekable, as the RIFF reader needs: standard input, pipes and
+// devices are read into memory first.
+std::unique_ptr<std::istream> openSeekable(const std::string& path);
+
+// The same, for a RIFF file in Tav's length convention: a file in the
+// published one (its RIFF length is the file's size - 8), which the library
+// would call malformed, is refused with a message that says what it is.
+std::unique_ptr<std::istream> openRiff(const std::string& path);
+
+// Writes `bytes` as the whole of FILE, or to standard output for "-". A regular
+// file (or one a symbolic link leads to) is replaced atomically through a
+// temporary beside it that takes its permission bits, so that a failure leaves
+// the old file as it was and no temporary behind; a link stays a link. Anything
+// else (a device, a FIFO) is written in place. Throws FileError.
+void writeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace tavtool
