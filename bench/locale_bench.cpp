@@ -107,6 +107,26 @@ void LoadFromFileStream(benchmark::State& state) {
 }
 BENCHMARK(LoadFromFileStream)->Unit(benchmark::kMillisecond);
 
+// A locale file whose body list holds 2 million empty chunks before its code
+// node: each path lookup of the load reads all their identifiers.
+void LoadAfterWideList(benchmark::State& state) {
+    const std::string path = directory + "-wide.locale";
+    {
+        std::string body;
+        for (int i = 0; i < 2 << 20; ++i) body += tavtool::chunk("data", "");
+        body += tavtool::node("STRN", "code", std::string("xx") + '\0') + tavtool::node("TUDW", "offsets", "") +
+                tavtool::namedList("ATXT", "strings", "");
+        std::ofstream(path, std::ios::binary) << tavtool::riff("OSTR", tavtool::namedList("BODY", "ORL", body));
+    }
+    for (auto _ : state) {
+        std::ifstream in(path, std::ios::binary);
+        Tav::International::Locale locale(in);
+        benchmark::DoNotOptimize(locale.code());
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(LoadAfterWideList)->Unit(benchmark::kMillisecond);
+
 // (d) and (e): keys in random order.
 void Lookup(benchmark::State& state, bool present) {
     const Catalogue& c = catalogue();

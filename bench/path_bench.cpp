@@ -1,6 +1,11 @@
 // A container path lookup in a file whose root has 10 children and whose BODY
-// list has 100.
+// list has 100; and one that misses in a list of 8 million empty chunks, read
+// from a file stream, where every child's identifier must be read.
+#include <cstdio>
+#include <fstream>
+#include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -27,6 +32,27 @@ void Lookup(benchmark::State& state) {
     for (auto _ : state) delete &file[path];
 }
 BENCHMARK(Lookup);
+
+void MissInWideList(benchmark::State& state) {
+    const std::string path = "/tmp/tav_path_bench.riff";
+    {
+        std::string body;
+        body.reserve(8u << 23);
+        for (int i = 0; i < 8 << 20; ++i) body += tavtool::chunk("data", "");
+        std::ofstream(path, std::ios::binary) << tavtool::riff("OSTR", body);
+    }
+    std::ifstream in(path, std::ios::binary);
+    Tav::Format::Ostrane::File file(in);
+    for (auto _ : state) {
+        try {
+            delete &file["/ABCD"];
+        } catch (std::exception* e) {
+            std::unique_ptr<std::exception> owned(e);  // the miss: "Invalid node index"
+        }
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(MissInWideList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

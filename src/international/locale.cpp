@@ -73,9 +73,10 @@ detail::PluralRule pluralRule(Format::Ostrane::File& container) {
     RIFF::Chunk& body = Format::Ostrane::detail::select(container, "/BODY.ORL");
     if (!RIFF::List::is(body)) return {};
     auto& list = static_cast<RIFF::List&>(body);
+    Format::Ostrane::detail::Identifiers identifiers(container);
     for (std::int32_t i = 0; i < list.count(); ++i) {
         RIFF::Chunk& child = list[static_cast<std::uint32_t>(i)];
-        if (RIFF::List::is(child) || std::memcmp(child.type().chars, "PLUR", 4) != 0) continue;
+        if (RIFF::List::is(child) || std::memcmp(identifiers.id(child).chars, "PLUR", 4) != 0) continue;
         Node node(child);
         const std::string bytes = payload(node);
         try {

@@ -36,30 +36,63 @@ Record key(unsigned short code, unsigned flags = 0, char16_t character = 0) { re
 // by the next call as a Windows console delivers it in a second record.
 std::atomic<char16_t> pendingLowSurrogate{0};
 
+// What a read has changed in the terminal and must put back, kept where a
+// signal handler can reach it: RestoreTerminal does what the read's own
+// clean-up does, once, with async-signal-safe calls only (each flag is taken
+// with an exchange, so the handler and the read never both put a thing back).
+struct Changes {
+    std::atomic<bool> mode{false};     // `saved` is the mode to put back
+    std::atomic<bool> reports{false};  // the requests for key reports must be taken back
+    termios saved{};
+};
+Changes changes;
+static_assert(std::atomic<bool>::is_always_lock_free, "the flags are read in signal handlers");
+
+// Takes back what KeyReports asked for; nothing once it has been taken back.
+constexpr char takeBack[] = "\x1B[<u\x1B[>4m";
+
+bool send(const char* bytes, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(STDIN_FILENO, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void restoreMode() noexcept {
+    if (changes.mode.exchange(false)) tcsetattr(STDIN_FILENO, TCSANOW, &changes.saved);
+}
+
+void takeBackReports() noexcept {
+    if (changes.reports.exchange(false)) send(takeBack, sizeof takeBack - 1);
+}
+
 // Non-canonical, no-echo input for the length of one read; the saved mode is put
 // back however the read ends. Ctrl+S, Ctrl+Q, Ctrl+V and Ctrl+O reach the reader
 // as keys instead of being taken by the terminal; signals (Ctrl+C, Ctrl+Z) keep working.
 class RawMode {
 public:
-    RawMode() : active(tcgetattr(STDIN_FILENO, &saved) == 0) {
-        if (!active) return;
-        termios raw = saved;
+    RawMode() {
+        if (tcgetattr(STDIN_FILENO, &changes.saved) != 0) return;
+        termios raw = changes.saved;
         raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
         raw.c_iflag &= ~static_cast<tcflag_t>(IXON);
         raw.c_cc[VMIN] = 1;
         raw.c_cc[VTIME] = 0;
-        active = tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
+        changes.mode = true;  // before the change, so that a signal in between still puts it back
+        if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) changes.mode = false;
+        active = changes.mode;
     }
-    ~RawMode() {
-        if (active) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-    }
+    ~RawMode() { restoreMode(); }
     RawMode(const RawMode&) = delete;
     RawMode& operator=(const RawMode&) = delete;
     bool ok() const { return active; }
 
 private:
-    termios saved{};
-    bool active;
+    bool active = false;
 };
 
 // Unambiguous key reports for the time of one read: xterm's modifyOtherKeys level
@@ -67,30 +100,18 @@ private:
 // modes, popped after). Terminals ignore private sequences they do not know, so
 // nothing is asked first and a terminal that knows neither costs nothing. The
 // sequences go to the terminal device on standard input, never to standard
-// output, which may be a file. modifyOtherKeys has no stack: it goes back to the
-// terminal's initial setting.
+// output, which may be a file; a terminal opened for reading only is not asked.
+// modifyOtherKeys has no stack: it goes back to the terminal's initial setting.
 class KeyReports {
 public:
-    KeyReports() : sent(send("\x1B[>4;2m\x1B[>1u")) {}
-    ~KeyReports() {
-        if (sent) send("\x1B[<u\x1B[>4m");
+    KeyReports() {
+        static constexpr char ask[] = "\x1B[>4;2m\x1B[>1u";
+        changes.reports = true;
+        if (!send(ask, sizeof ask - 1)) changes.reports = false;
     }
+    ~KeyReports() { takeBackReports(); }
     KeyReports(const KeyReports&) = delete;
     KeyReports& operator=(const KeyReports&) = delete;
-
-private:
-    // A terminal opened for reading only is not asked.
-    static bool send(const std::string& sequence) {
-        std::size_t done = 0;
-        while (done < sequence.size()) {
-            const ssize_t n = write(STDIN_FILENO, sequence.data() + done, sequence.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-    bool sent;
 };
 
 // The next byte of input, waiting at most `waitMs` (forever when negative); -1
@@ -360,6 +381,12 @@ Event GetKeyboardInput() {
     if (first < 0) return Event::None;
     const Record r = decode(first, 0);
     return TranslateKeyRecord(1, true, r.key, r.character, r.flags);
+}
+
+// In the order the read's own clean-up takes: the mode, then the requests.
+void RestoreTerminal() noexcept {
+    restoreMode();
+    takeBackReports();
 }
 
 }  // namespace Tav::IO

@@ -17,4 +17,7 @@ Event GetKeyboardInput() {
                               static_cast<char16_t>(k.uChar.UnicodeChar), k.dwControlKeyState);
 }
 
+// A console read changes no mode that a handler would have to put back.
+void RestoreTerminal() noexcept {}
+
 }  // namespace Tav::IO

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -300,6 +301,45 @@ TEST_F(Terminal, ModeIsRestoredAndNothingEchoed) {
     EXPECT_EQ(after.c_lflag, cooked.c_lflag);
     EXPECT_EQ(after.c_iflag, cooked.c_iflag);
     EXPECT_EQ(std::memcmp(after.c_cc, cooked.c_cc, sizeof after.c_cc), 0);
+}
+
+extern "C" void restoreOnSignal(int) { Tav::IO::RestoreTerminal(); }
+
+// A signal handler that calls RestoreTerminal during a read puts the terminal
+// back at once, and the read's own end puts back nothing more.
+TEST_F(Terminal, SignalHandlerRestoresTheTerminal) {
+    termios cooked;
+    tcgetattr(slave, &cooked);
+    cooked.c_lflag |= ICANON | ECHO;
+    tcsetattr(slave, TCSANOW, &cooked);
+    Tav::IO::RestoreTerminal();  // no read under way: nothing to do
+    EXPECT_EQ(written(), "");
+
+    struct sigaction handler {}, previous {};
+    handler.sa_handler = restoreOnSignal;
+    ASSERT_EQ(sigaction(SIGINT, &handler, &previous), 0);
+    Event got = Event::None;
+    std::thread reader([&] { got = GetKeyboardInput(); });
+    termios now;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    do tcgetattr(slave, &now);
+    while ((now.c_lflag & ICANON) && Clock::now() < deadline);
+    const std::string asked = "\x1B[>4;2m\x1B[>1u";
+    EXPECT_EQ(written(asked.size()), asked);
+    kill(getpid(), SIGINT);
+    const std::string takenBack = "\x1B[<u\x1B[>4m";
+    EXPECT_EQ(written(takenBack.size()), takenBack);
+    tcgetattr(slave, &now);
+    EXPECT_EQ(now.c_lflag, cooked.c_lflag);
+    EXPECT_EQ(now.c_iflag, cooked.c_iflag);
+    // The read goes on; once it ends it leaves the terminal as the handler did.
+    type("x\n");
+    reader.join();
+    sigaction(SIGINT, &previous, nullptr);
+    EXPECT_EQ(got, ch('x'));
+    EXPECT_EQ(written(3), "x\r\n");  // echoed, as the restored mode does; nothing taken back twice
+    tcgetattr(slave, &now);
+    EXPECT_EQ(now.c_lflag, cooked.c_lflag);
 }
 
 TEST(Keyboard, NotATerminalGivesNoneAtOnce) {

@@ -8,7 +8,6 @@
 #include "commands.hpp"
 
 #if !defined(_WIN32)
-#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -49,26 +48,19 @@ std::string describe(Tav::Event event) {
 }
 
 #if !defined(_WIN32)
-termios original;
-
-// A signal during a read leaves the terminal in the reader's mode, with the key
-// reports it asked for: put both back (the kitty protocol's pop and xterm's reset
-// of modifyOtherKeys, as the reader itself sends them).
-extern "C" void restoreAndExit(int signal) {
-    static const char reports[] = "\x1B[<u\x1B[>4m";
-    if (write(STDIN_FILENO, reports, sizeof reports - 1) < 0) {
-        // Nothing more can be done for a terminal that takes no output.
-    }
-    tcsetattr(STDIN_FILENO, TCSANOW, &original);
-    _exit(128 + signal);
+// A signal during a read would leave the terminal in the reader's mode, with
+// the key reports it asked for: put both back, then end as the signal would.
+extern "C" void restoreAndEnd(int signal) {
+    Tav::IO::RestoreTerminal();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 #endif
 
 int showKeys() {
 #if !defined(_WIN32)
-    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &original) != 0)
-        throw std::runtime_error("standard input is not a terminal");
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, restoreAndExit);
+    if (!isatty(STDIN_FILENO)) throw std::runtime_error("standard input is not a terminal");
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, restoreAndEnd);
 #endif
     std::printf("Press keys; Escape twice in a row ends.\n");
     std::fflush(stdout);

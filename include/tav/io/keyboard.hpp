@@ -23,6 +23,20 @@ namespace Tav::IO {
 /// Multilingual Plane arrives as two calls, high surrogate first.
 TAV_API Event GetKeyboardInput();
 
+/// Puts the terminal back as the GetKeyboardInput under way found it: its mode
+/// (echo, canonical input) and the key-report requests it sent. A no-op when no
+/// read is under way, when called twice, and on Windows. Async-signal-safe, for
+/// a signal handler: the library installs none, and a program that a signal
+/// ends during a read would otherwise leave the terminal without echo.
+///
+///     extern "C" void onSignal(int s) { Tav::IO::RestoreTerminal(); std::signal(s, SIG_DFL); std::raise(s); }
+///     ...
+///     std::signal(SIGINT, onSignal);
+///
+/// The read itself goes on (a read interrupted by a handled signal continues)
+/// and puts back nothing more when it ends.
+TAV_API void RestoreTerminal() noexcept;
+
 /// Translates the fields of one console input record. Pure: any thread may call
 /// it. `eventType` is the record kind (1 for a key record), `controlKeyState`
 /// the Windows flags (Alt 0x0001/0x0002, Ctrl 0x0004/0x0008, Shift 0x0010).

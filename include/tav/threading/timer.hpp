@@ -19,10 +19,21 @@ struct TimerControl;
 /// with, so switch off and on again to apply new ones.
 ///
 /// Switching off wakes the thread at once and, once enabled(false) has returned,
-/// no new call starts. The destructor also waits for a call under way, so that no
-/// callback runs with the address of a destroyed timer; a callback may switch its
-/// own timer off and on, or delete it. Calls on one Timer from several threads
-/// (the callback's included) must be serialised by the application.
+/// no new call starts; enabled(false) does not wait for a call under way, which
+/// runs to its end. The destructor does wait for it, so that no callback runs
+/// with the address of a destroyed timer; a callback may switch its own timer
+/// off and on, or delete it. Calls on one Timer from several threads (the
+/// callback's included) must be serialised by the application.
+///
+/// Because the destructor waits, never delete a timer while holding a lock its
+/// callback takes: the callback waits for the lock, the destructor for the
+/// callback. Release the lock first:
+///
+///     {
+///         std::lock_guard<std::mutex> hold(shared);  // the callback locks `shared` too
+///         timer->enabled(false);                     // does not wait: fine under the lock
+///     }
+///     delete timer;                                  // waits for a call under way, lock released
 class TAV_API Timer : public Object {
 public:
     /// The application's function: called with 0 and the timer's address.

@@ -80,8 +80,23 @@ std::vector<Step> parsePath(std::string_view path) {
     return steps;
 }
 
+FourCC Identifiers::at(std::uint64_t offset) {
+    FourCC code{};
+    if (!window.fetch(offset, 4, code.chars)) code.value = 0;
+    return code;
+}
+
+FourCC Identifiers::id(RIFF::Chunk& chunk) { return at(chunk.offset()); }
+
+bool Identifiers::passes(RIFF::Chunk& chunk, FourCC type) {
+    const FourCC code = id(chunk);
+    return code.value == type.value ||
+           (code.value == KnownFourCC::LIST.value && at(std::uint64_t{chunk.offset()} + 8).value == type.value);
+}
+
 RIFF::Chunk& select(RIFF::File& file, std::string_view path) {
     const std::vector<Step> steps = parsePath(path);
+    Identifiers identifiers(file);
     RIFF::List* current = &file;
     // The last step never walks on, so the loop always ends in a return or a throw.
     for (auto step = steps.begin();; ++step) {
@@ -91,12 +106,7 @@ RIFF::Chunk& select(RIFF::File& file, std::string_view path) {
         std::uint32_t passed = 0;
         for (std::int32_t i = 0, n = current->count(); i < n && !selected; ++i) {
             RIFF::Chunk& child = (*current)[static_cast<std::uint32_t>(i)];
-            if (step->type.value != 0) {
-                const FourCC id = child.type();
-                FourCC listType{};
-                if (id.value == KnownFourCC::LIST.value) file.read(child.offset() + 8, 4, listType.chars);
-                if (id.value != step->type.value && listType.value != step->type.value) continue;
-            }
+            if (step->type.value != 0 && !identifiers.passes(child, step->type)) continue;
             if (passed++ == step->index) selected = &child;
         }
         if (!selected)

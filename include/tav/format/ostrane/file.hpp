@@ -18,6 +18,27 @@ namespace Tav::Format::Ostrane {
 /// type for lists, equals its type (all children when it has none) and takes the
 /// one at its index, counted from 0. Names are parsed but do not narrow the
 /// choice. A "/" at the very end adds no segment.
+///
+/// A lookup returns a reference to a new Node, which the caller deletes. Hold it
+/// by its address at once; `Node n = file[path];` copies the node and leaks the
+/// one the lookup made:
+///
+///     std::unique_ptr<Tav::Format::Ostrane::Node> code(&file["/BODY.ORL/STRN.code"]);
+///     const char* payload = code->open();
+///
+/// Every node reads through the file: the file, not only its stream, must
+/// outlive every node it returns.
+///
+/// The lookup's own failures are pointers the catcher deletes; an index too large
+/// for a signed 32-bit integer ("/STRN#99999999999") is the standard conversion's
+/// std::out_of_range, thrown by value:
+///
+///     try {
+///         std::unique_ptr<Node> node(&file[path]);
+///     } catch (std::exception* e) {           // "Invalid path ...", "Invalid node index ..."
+///         std::unique_ptr<std::exception> owned(e);
+///     } catch (const std::out_of_range& e) {  // an index past 2147483647
+///     }
 class TAV_API File : public RIFF::File {
 public:
     File() noexcept;

@@ -18,7 +18,23 @@ class Window;
 /// exactly length + 12 bytes, and no pad byte follows a chunk of odd length.
 /// The file holds the stream by reference only: the stream must outlive the file
 /// and every chunk, list and node made from it, and must not be used by another
-/// thread meanwhile.
+/// thread meanwhile. Hand the stream over at its beginning: the length is checked
+/// against the bytes from the stream's position at hand-over to its end, while
+/// every read addresses the stream from its beginning.
+///
+/// Stream exceptions: with the stream's exceptions() switched on, a read the
+/// stream fails throws the stream's std::ios_base::failure by value (it is not one
+/// of the library's pointers), from any call that reads the stream: the
+/// constructors of File, Ostrane::File and International::Locale, File::read,
+/// Chunk::length, type and open, List::type, Ostrane::File::operator[], and
+/// Ostrane::Node::name and open. A constructor that throws releases what it had
+/// loaded. With exceptions off (the default) a short read gives zero bytes, as
+/// the operations document:
+///
+///     std::ifstream in(path, std::ios::binary);  // exceptions off
+///     Tav::Format::RIFF::File file(in);
+///
+/// std::bad_alloc passes through by value from any call that allocates.
 class TAV_API File : public List {
 public:
     /// An empty file without stream: unparented, with no children.
