@@ -114,6 +114,26 @@ TEST_F(OstraneFile, EachLookupReturnsANewNode) {
     EXPECT_EQ(c->name(), "offsets");
 }
 
+// Identifiers are read in blocks: lookups must find children on both sides of a
+// block's end, lists among them, and the last child of a list that ends early.
+TEST(OstraneWideList, LookupsAcrossBlocks) {
+    std::string children;
+    for (int i = 0; i < 20000; ++i)
+        children += i % 1000 == 999 ? namedList("GRUP", "g" + std::to_string(i), "") : node("DATA", "d" + std::to_string(i), "");
+    children += node("LAST", "last", "");
+    std::istringstream in(riff("OSTR", children));
+    Ostrane::File file(in);
+    const auto name = [&](const std::string& path) {
+        std::unique_ptr<Ostrane::Node> n(&file[path]);
+        return n->name();
+    };
+    EXPECT_EQ(name("/LAST"), "last");
+    EXPECT_EQ(name("/DATA#19979"), "d19998");  // the last data child: i = 19999 is a list
+    EXPECT_EQ(name("/GRUP#7"), "g7999");
+    EXPECT_EQ(name("/DATA#5000"), "d5005");  // back to an earlier block
+    EXPECT_EQ(thrownMessage<std::range_error>([&] { file["/GRUP#20"]; }), invalidIndex);
+}
+
 TEST(OstranePath, LongPathsNeitherCrashNorTakeLong) {
     std::string path;
     for (int i = 0; i < 200000; ++i) path += "/ABCD";  // 1 MB
