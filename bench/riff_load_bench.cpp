@@ -18,24 +18,27 @@ namespace {
 constexpr int chunks = 1000000;
 
 // Data chunks of 0 to 15 bytes with a list of 9 data chunks after every 90: a
-// million chunks in all.
-const std::string& mixed() {
-    static const std::string bytes = [] {
-        std::string body;
-        int made = 0;
-        for (int i = 0; made < chunks; ++i) {
-            if (i % 91 == 90) {
-                std::string inner;
-                for (int j = 0; j < 9; ++j) inner += tavtool::chunk("item", std::string(static_cast<std::size_t>(j), 'x'));
-                body += tavtool::list("GRUP", inner);
-                made += 10;
-            } else {
-                body += tavtool::chunk("data", std::string(static_cast<std::size_t>(i % 16), 'y'));
-                made += 1;
-            }
+// million chunks in all, in either length convention.
+std::string mixedIn(bool published) {
+    const auto chunk = published ? tavtool::publishedChunk : tavtool::chunk;
+    std::string body;
+    int made = 0;
+    for (int i = 0; made < chunks; ++i) {
+        if (i % 91 == 90) {
+            std::string inner;
+            for (int j = 0; j < 9; ++j) inner += chunk("item", std::string(static_cast<std::size_t>(j), 'x'));
+            body += published ? tavtool::publishedList("GRUP", inner) : tavtool::list("GRUP", inner);
+            made += 10;
+        } else {
+            body += chunk("data", std::string(static_cast<std::size_t>(i % 16), 'y'));
+            made += 1;
         }
-        return tavtool::riff("BNCH", body);
-    }();
+    }
+    return published ? tavtool::publishedRiff("BNCH", body) : tavtool::riff("BNCH", body);
+}
+
+const std::string& mixed() {
+    static const std::string bytes = mixedIn(false);
     return bytes;
 }
 
@@ -50,10 +53,11 @@ const std::string& plain() {
 
 // Loads the mixed file from the stream that `open` makes, once per iteration.
 template <class Open>
-void load(benchmark::State& state, Open open) {
+void load(benchmark::State& state, Open open,
+          Tav::Format::RIFF::Convention convention = Tav::Format::RIFF::Convention::Tav) {
     for (auto _ : state) {
         auto in = open();
-        Tav::Format::RIFF::File file(*in);
+        Tav::Format::RIFF::File file(*in, convention);
         benchmark::DoNotOptimize(file.count());
     }
     state.counters["time_per_child"] = benchmark::Counter(static_cast<double>(state.iterations()) * chunks,
@@ -64,6 +68,12 @@ void LoadFromStringStream(benchmark::State& state) {
     load(state, [] { return std::make_unique<std::istringstream>(mixed()); });
 }
 BENCHMARK(LoadFromStringStream)->Unit(benchmark::kMillisecond);
+
+void LoadPublishedFromStringStream(benchmark::State& state) {
+    static const std::string published = mixedIn(true);
+    load(state, [] { return std::make_unique<std::istringstream>(published); }, Tav::Format::RIFF::Convention::Published);
+}
+BENCHMARK(LoadPublishedFromStringStream)->Unit(benchmark::kMillisecond);
 
 void LoadFromFileStream(benchmark::State& state) {
     const std::string path = "/tmp/tav_riff_load_bench.riff";

@@ -38,7 +38,7 @@ void TreeOfEmptyChunks(benchmark::State& state) {
         std::ofstream(path, std::ios::binary) << tavtool::riff("OSTR", body);
     }
     for (auto _ : state) {
-        const auto in = tavtool::openRiff(path);
+        const auto in = tavtool::openSeekable(path);
         Tav::Format::RIFF::File file(*in);
         Discard sink;
         std::ostream out(&sink);

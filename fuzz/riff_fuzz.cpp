@@ -1,5 +1,6 @@
 // A RIFF File built from arbitrary bytes, with its whole tree walked: every
 // child's type, length, offset, open and close, every list's type and children.
+// The first byte picks the length convention (odd: published), the rest is the file.
 #include <cstdint>
 #include <memory>
 #include <sstream>
@@ -31,9 +32,12 @@ void walk(List& list) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    if (size == 0) return 0;
+    using Tav::Format::RIFF::Convention;
+    const Convention convention = data[0] & 1 ? Convention::Published : Convention::Tav;
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
     std::unique_ptr<Tav::Format::RIFF::File> file;
-    swallow([&] { file = std::make_unique<Tav::Format::RIFF::File>(in); });
+    swallow([&] { file = std::make_unique<Tav::Format::RIFF::File>(in, convention); });
     if (file) walk(*file);
     return 0;
 }

@@ -116,7 +116,7 @@ unprivileged tree "$private/unreadable" 2>"$work/error" && fail "read a file it 
 
 # A RIFF file in the published length convention is told apart from a broken one.
 printf 'RIFF\014\000\000\000WAVEdata\000\000\000\000' >"$work/published.riff"
-"$tavtool" tree "$work/published.riff" 2>"$work/error" && fail "tree read a published-convention file"
+"$tavtool" tree --convention tav "$work/published.riff" 2>"$work/error" && fail "tree read a published-convention file as Tav's"
 grep -qF "tavtool: $work/published.riff: the RIFF length counts the form type (file size − 8), as WAV, AVI and WebP files do; Tav files count the bytes after it (file size − 12)" "$work/error" ||
   fail "published convention: $(cat "$work/error")"
 

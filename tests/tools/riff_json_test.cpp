@@ -14,9 +14,11 @@ using namespace tavtool;
 
 namespace {
 
-Json unpackBytes(const std::string& bytes) {
+using Tav::Format::RIFF::Convention;
+
+Json unpackBytes(const std::string& bytes, Convention convention = Convention::Tav) {
     std::istringstream in(bytes);
-    return unpack(in);
+    return unpack(in, convention);
 }
 
 }  // namespace
@@ -27,6 +29,7 @@ TEST(RiffJson, RoundTripsByteForByte) {
         const char* what;
         std::string bytes;
         const char* shows;  // a line of the description a reader should see
+        Convention convention = Convention::Tav;
     } samples[] = {
         {"named nodes", riff("OSTR", node("STRN", "code", "en") + node("NOTE", "", "")),
          R"({"id": "STRN", "name": "code", "text": "en"})"},
@@ -53,10 +56,22 @@ TEST(RiffJson, RoundTripsByteForByte) {
          R"({"id": "OSTR", "name": "a", "text": "b"})"},
         {"a compiled locale file", localeFile("de", {{"greeting", "Hallo"}, {"menu\x04Open", "\xc3\x96" "ffnen"}, {"empty", ""}}),
          R"({"list": "BODY", "name": "ORL", "children": [)"},
+        {"published: odd chunks, a pad byte that is not zero, a list",
+         publishedRiff("WAVE", publishedChunk("fmt ", std::string(16, 'f')) + chunk("data", "abc") + "\x7f" +
+                                   publishedList("INFO", publishedChunk("INAM", "tune"))),
+         R"({"id": "data", "text": "abc", "pad": "7f"})", Convention::Published},
+        {"published: the final pad byte missing", publishedRiff("WAVE", chunk("data", "abc")),
+         R"({"id": "data", "text": "abc", "pad": ""})", Convention::Published},
+        {"published: a list whose last child's pad byte follows the list",
+         publishedRiff("AVI ", "LIST" + le32(15) + "INFO" + chunk("ICMT", "odd") + std::string(1, '\0') + publishedChunk("idx1", "")),
+         R"({"list": "INFO", "children": [)", Convention::Published},
+        {"published: a named list", publishedRiff("OSTR", publishedList("BODY", publishedChunk("OSTR", std::string("ab\0", 3)))),
+         R"({"list": "BODY", "name": "ab", "children": []})", Convention::Published},
     };
     for (const auto& sample : samples) {
         std::string text;
-        ASSERT_EQ(thrownMessage<std::invalid_argument>([&] { text = toText(unpackBytes(sample.bytes)); }), "<nothing thrown>")
+        ASSERT_EQ(thrownMessage<std::invalid_argument>([&] { text = toText(unpackBytes(sample.bytes, sample.convention)); }),
+                  "<nothing thrown>")
             << sample.what;
         EXPECT_NE(text.find(sample.shows), std::string::npos) << sample.what << ":\n" << text;
         EXPECT_EQ(pack(Json::parse(text)), sample.bytes) << sample.what << ":\n" << text;
@@ -68,15 +83,20 @@ TEST(RiffJson, RefusesFilesItCannotDescribe) {
     const struct {
         std::string bytes;
         const char* message;
+        Convention convention = Convention::Tav;
     } files[] = {
         {riff("OSTR", list("BODY", chunk("LONG", "abcd").substr(0, 8)) + "abcd"),
          "the chunk at offset 24 reaches past the list that holds it, which ends at 32"},
         {riff("OSTR", list("BODY", "") + "xy"), "bytes 24 to 25 of the list at offset 0 belong to no chunk"},
         {riff("OSTR", list("BODY", chunk("A   ", "a") + "\x01\x02")), "bytes 33 to 34 of the list at offset 12 belong to no chunk"},
+        {publishedRiff("TEST", chunk("odd ", "abc") + chunk("next", "")),
+         "bytes 24 to 30 of the list at offset 0 belong to no chunk", Convention::Published},  // no pad byte written
+        {publishedRiff("TEST", list("INNR", chunk("a   ", "12"))), "the chunk at offset 24 reaches past the list that "
+         "holds it, which ends at 30", Convention::Published},  // a LIST length that leaves out its type
     };
     for (const auto& file : files) {
         try {
-            unpackBytes(file.bytes);
+            unpackBytes(file.bytes, file.convention);
             ADD_FAILURE() << "accepted: " << file.message;
         } catch (const std::runtime_error& e) {
             EXPECT_STREQ(e.what(), file.message);
@@ -116,6 +136,15 @@ TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {
         {R"({"form": "OSTR", "children": [{"list": "BODY", "children": [{"id": "A B ", "text": "", "colour": 1}]}]})",
          "/children/0/children/0/colour: unknown field"},
         {R"({"form": "OSTR", "children": [{"list": "BODY", "name": 1, "children": []}]})", "/children/0/name: must be a string"},
+        {R"({"form": "WAVE", "convention": "wav", "children": []})", "/convention: is \"tav\" or \"published\""},
+        {R"({"form": "WAVE", "children": [{"id": "data", "text": "a", "pad": "00"}]})",
+         "/children/0/pad: a pad byte follows only an odd chunk of a published-convention file"},
+        {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "ab", "pad": "00"}]})",
+         "/children/0/pad: a pad byte follows only an odd chunk of a published-convention file"},
+        {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "a", "pad": ""}, {"id": "more", "text": ""}]})",
+         "/children/0/pad: only the last chunk of a list can lack its pad byte"},
+        {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "a", "pad": "0000"}]})",
+         "/children/0/pad: a pad is one byte"},
     };
     for (const auto& b : bad) {
         try {

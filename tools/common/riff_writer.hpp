@@ -2,7 +2,8 @@
 
 // Builds RIFF data in the library's length convention: the RIFF and LIST
 // lengths count the bytes after the form or list type, and no pad byte follows
-// a chunk of odd length. Used by tavtool, the examples and the tests.
+// a chunk of odd length; and in the published one. Used by tavtool, the
+// examples and the tests.
 
 #include <cstdint>
 #include <stdexcept>
@@ -36,6 +37,21 @@ inline std::string list(std::string_view type, std::string_view children) {
 // A whole file: the length counts the bytes after the form type.
 inline std::string riff(std::string_view form, std::string_view children) {
     return "RIFF" + le32(children.size()) + fourcc(form) + std::string(children);
+}
+
+// The published convention (WAV, AVI, WebP): a chunk of odd length is followed by
+// a pad byte its length does not count, and the RIFF and LIST lengths count the
+// form or list type too.
+inline std::string publishedChunk(std::string_view id, std::string_view data) {
+    return chunk(id, data) + (data.size() % 2 ? std::string(1, '\0') : std::string());
+}
+
+inline std::string publishedList(std::string_view type, std::string_view children) {
+    return publishedChunk("LIST", fourcc(type) + std::string(children));
+}
+
+inline std::string publishedRiff(std::string_view form, std::string_view children) {
+    return "RIFF" + le32(children.size() + 4) + fourcc(form) + std::string(children);
 }
 
 // A container data node: its data is the name, a zero byte, then the payload.

@@ -8,6 +8,16 @@
 
 namespace tavtool {
 
+void addConvention(CLI::App& command, std::string& choice) {
+    command
+        .add_option("--convention", choice,
+                    "the RIFF length convention: tav (lengths count the bytes after the form or list type, no pad "
+                    "bytes), published (WAV, AVI, WebP: lengths count the type, odd chunks padded), or auto (the one "
+                    "the file's RIFF length fits)")
+        ->check(CLI::IsMember({"tav", "published", "auto"}))
+        ->capture_default_str();
+}
+
 int guarded(const std::string& subject, const std::function<int()>& body) {
     const std::string about = subject.empty() ? "" : subject + ": ";
     std::string message;

@@ -16,6 +16,10 @@ void addLocale(CLI::App& app, Run& run);
 void addKeys(CLI::App& app, Run& run);
 void addPack(CLI::App& app, Run& run);
 
+// Adds --convention tav|published|auto (default auto) to a command that reads
+// RIFF files in either length convention.
+void addConvention(CLI::App& command, std::string& choice);
+
 // Runs a command body, turning what it throws into a message on standard error
 // and exit code 1. The library's thrown exception pointers and ordinary
 // exceptions are about `subject` (the file the command reads, as shownInput

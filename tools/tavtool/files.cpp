@@ -228,19 +228,40 @@ std::unique_ptr<std::istream> openSeekable(const std::string& path) {
     return std::make_unique<MemoryStream>(readAll(*openInput(path), shownInput(path)));
 }
 
-std::unique_ptr<std::istream> openRiff(const std::string& path) {
-    auto in = openSeekable(path);
+namespace {
+
+// What a RIFF file's length field says of its convention: the bytes it counts
+// beyond itself, 4 (the form type counted: published) or 0 (Tav's), or -1.
+int countedFormType(std::istream& in) {
     unsigned char header[8] = {};
-    in->read(reinterpret_cast<char*>(header), sizeof header);
-    in->seekg(0, std::ios::end);
-    const std::streamoff size = in->tellg();
-    in->clear();
-    in->seekg(0);
-    const std::uint32_t length = header[4] | header[5] << 8 | header[6] << 16 | std::uint32_t{header[7]} << 24;
-    if (std::memcmp(header, "RIFF", 4) == 0 && size >= 8 && std::uint64_t(size) - 8 == length)
+    in.read(reinterpret_cast<char*>(header), sizeof header);
+    in.clear();
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.clear();
+    in.seekg(0);
+    const std::uint64_t length = header[4] | header[5] << 8 | header[6] << 16 | std::uint64_t{header[7]} << 24;
+    if (std::memcmp(header, "RIFF", 4) != 0 || size < 12) return -1;
+    if (length == std::uint64_t(size) - 12) return 0;
+    return length == std::uint64_t(size) - 8 ? 4 : -1;
+}
+
+}  // namespace
+
+Tav::Format::RIFF::Convention chooseConvention(std::istream& in, const std::string& choice, const std::string& path) {
+    using Tav::Format::RIFF::Convention;
+    const bool published = countedFormType(in) == 4;
+    if (choice == "published" || (choice == "auto" && published)) return Convention::Published;
+    if (published)
         fail(shownInput(path),
              "the RIFF length counts the form type (file size \u2212 8), as WAV, AVI and WebP files do; "
              "Tav files count the bytes after it (file size \u2212 12)");
+    return Convention::Tav;
+}
+
+std::unique_ptr<std::istream> openContainer(const std::string& path) {
+    auto in = openSeekable(path);
+    chooseConvention(*in, "tav", path);
     return in;
 }
 

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <tav/format/riff/file.hpp>
+
 namespace tavtool {
 
 // An error whose message already names the file it is about.
@@ -29,10 +31,18 @@ std::unique_ptr<std::istream> openInput(const std::string& path);
 // devices are read into memory first.
 std::unique_ptr<std::istream> openSeekable(const std::string& path);
 
-// The same, for a RIFF file in Tav's length convention: a file in the
-// published one (its RIFF length is the file's size - 8), which the library
-// would call malformed, is refused with a message that says what it is.
-std::unique_ptr<std::istream> openRiff(const std::string& path);
+// The same, for a container or locale file, which are in Tav's length
+// convention: a file in the published one (its RIFF length is the file's size -
+// 8), which the library would call malformed, is refused with a message that
+// says what it is.
+std::unique_ptr<std::istream> openContainer(const std::string& path);
+
+// The length convention to read the RIFF file `path` in: `choice` is "tav",
+// "published" or "auto", which takes Tav's where the RIFF length is the file's
+// size - 12, the published one where it is the size - 8, and Tav's otherwise
+// (whose reader then says what is wrong). Tav's convention for a file in the
+// published one is refused with the message of openContainer.
+Tav::Format::RIFF::Convention chooseConvention(std::istream& in, const std::string& choice, const std::string& path);
 
 // Writes `bytes` as the whole of FILE, or to standard output for "-". A regular
 // file (or one a symbolic link leads to) is replaced atomically through a

@@ -46,7 +46,7 @@ void addGet(CLI::App& app, Run& run) {
     cmd->callback([&run, path, nodePath, hex] {
         run = [path, nodePath, hex] {
             return guarded(shownInput(*path), [&] {
-                auto in = openRiff(*path);
+                auto in = openContainer(*path);
                 Tav::Format::Ostrane::File file(*in);
                 std::unique_ptr<Tav::Format::Ostrane::Node> node;
                 try {

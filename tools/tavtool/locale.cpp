@@ -75,7 +75,7 @@ struct Query {
 };
 
 int get(const Query& query) {
-    auto in = openRiff(query.file);
+    auto in = openContainer(query.file);
     const Tav::International::Locale table(*in);
     const std::unordered_set<std::uint32_t> filed = filedHashes(*in);
     int status = 0;
@@ -137,7 +137,7 @@ void addLocale(CLI::App& app, Run& run) {
     showCode->callback([&run, file] {
         run = [file] {
             return guarded(shownInput(*file), [&] {
-                auto in = openRiff(*file);
+                auto in = openContainer(*file);
                 const Tav::International::Locale table(*in);
                 std::cout << table.code() << '\n';
                 return 0;

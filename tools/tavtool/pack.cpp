@@ -10,9 +10,9 @@ namespace tavtool {
 
 namespace {
 
-int unpackFile(const std::string& input, const std::string& output) {
-    auto in = openRiff(input);
-    const std::string text = toText(unpack(*in));
+int unpackFile(const std::string& input, const std::string& output, const std::string& convention) {
+    auto in = openSeekable(input);
+    const std::string text = toText(unpack(*in, chooseConvention(*in, convention, input)));
     if (output.empty())
         std::cout << text;
     else
@@ -35,10 +35,14 @@ void addPack(CLI::App& app, Run& run) {
     auto* unpackCommand = app.add_subcommand("unpack", "Describe a RIFF file as JSON (docs/riff-json.md)");
     auto file = std::make_shared<std::string>();
     auto output = std::make_shared<std::string>();
+    auto convention = std::make_shared<std::string>("auto");
     unpackCommand->add_option("FILE", *file, "the RIFF file, or - for standard input")->required();
     unpackCommand->add_option("-o,--output", *output, "the JSON file to write, or - (the default) for standard output");
-    unpackCommand->callback([&run, file, output] {
-        run = [file, output] { return guarded(shownInput(*file), [&] { return unpackFile(*file, *output); }); };
+    addConvention(*unpackCommand, *convention);
+    unpackCommand->callback([&run, file, output, convention] {
+        run = [file, output, convention] {
+            return guarded(shownInput(*file), [&] { return unpackFile(*file, *output, *convention); });
+        };
     });
 
     auto* packCommand = app.add_subcommand("pack", "Write the RIFF file a JSON description stands for");

@@ -18,6 +18,7 @@ namespace {
 
 using Tav::Format::FourCC;
 using Tav::Format::RIFF::Chunk;
+using Tav::Format::RIFF::Convention;
 using Tav::Format::RIFF::File;
 using Tav::Format::RIFF::List;
 
@@ -89,35 +90,60 @@ Json describeData(Chunk& chunk) {
     return out;
 }
 
+// How a file being described is laid out: in the published convention list
+// lengths count the list type, and a pad byte follows each odd chunk.
+struct Layout {
+    File& file;
+    bool published;
+};
+
+// The pad byte after an odd chunk of a published file: recorded on the chunk
+// where it is not zero, and as "" where the list that holds the chunk ends
+// before it (the list is then odd itself, or ends the file).
+void describePad(Json& described, std::uint64_t& cursor, std::uint64_t end, const Layout& layout) {
+    if (cursor == end) {
+        described["pad"] = "";
+        return;
+    }
+    char pad = 0;
+    layout.file.read(static_cast<std::uint32_t>(cursor), 1, &pad);
+    if (pad != 0) described["pad"] = hex(std::string_view(&pad, 1));
+    ++cursor;
+}
+
 // The children of a list, which must cover its data exactly: a child reaching
 // past the list's end, or bytes that no child covers, would pack to other bytes.
-Json describeChildren(List& list) {
+Json describeChildren(List& list, const Layout& layout) {
     Json children = Json::array();
     std::uint64_t cursor = std::uint64_t{list.offset()} + 12;
-    const std::uint64_t end = cursor + list.length();
+    const std::uint64_t end = std::uint64_t{list.offset()} + (layout.published ? 8 : 12) + list.length();
     for (std::int32_t i = 0; i < list.count(); ++i) {
         Chunk& child = list[static_cast<std::uint32_t>(i)];
         const bool isList = List::is(child);
-        cursor += std::uint64_t{child.length()} + (isList ? 12 : 8);
+        const std::uint32_t n = child.length();
+        cursor += std::uint64_t{n} + (isList && !layout.published ? 12 : 8);
         if (cursor > end)
             throw std::runtime_error("the chunk at offset " + std::to_string(child.offset()) +
                                      " reaches past the list that holds it, which ends at " + std::to_string(end));
         children.push_back(isList ? Json() : describeData(child));
-        if (!isList) continue;
-        List& sublist = static_cast<List&>(child);
         Json& described = children.back();
-        described["list"] = code(sublist.type());
-        Json grandchildren = describeChildren(sublist);
-        // A container list's name stands in its first child, of id "OSTR": shown
-        // as the list's name where that child holds exactly a name and its zero.
-        if (!grandchildren.empty()) {
-            const Json& first = grandchildren.front();
-            if (first.value("id", "") == "OSTR" && first.contains("name") && first.value("text", "-").empty()) {
-                described["name"] = first["name"];
-                grandchildren.erase(grandchildren.begin());
+        if (isList) {
+            List& sublist = static_cast<List&>(child);
+            described["list"] = code(sublist.type());
+            Json grandchildren = describeChildren(sublist, layout);
+            // A container list's name stands in its first child, of id "OSTR": shown
+            // as the list's name where that child holds exactly a name and its zero.
+            if (!grandchildren.empty()) {
+                const Json& first = grandchildren.front();
+                if (first.value("id", "") == "OSTR" && first.contains("name") && first.value("text", "-").empty() &&
+                    !first.contains("pad")) {
+                    described["name"] = first["name"];
+                    grandchildren.erase(grandchildren.begin());
+                }
             }
+            described["children"] = std::move(grandchildren);
         }
-        described["children"] = std::move(grandchildren);
+        if (layout.published && n % 2) describePad(described, cursor, end, layout);
     }
     if (cursor != end)
         throw std::runtime_error("bytes " + std::to_string(cursor) + " to " + std::to_string(end - 1) +
@@ -186,36 +212,50 @@ void fits(std::uint64_t bytes, const std::string& where) {
     if (bytes > largest) refuse(where, "larger than 4 GiB");
 }
 
-std::string packChildren(const Json& children, const std::string& where, unsigned depth);
+std::string packChildren(const Json& children, const std::string& where, unsigned depth, bool published);
 
-std::string packChunk(const Json& chunk, const std::string& where, unsigned depth) {
+// A chunk's bytes, with the pad byte a published odd chunk takes: zero, the
+// description's "pad", or none for "pad": "" (where the list ends first).
+std::string packChunk(const Json& chunk, const std::string& where, unsigned depth, bool published, bool last) {
     if (!chunk.is_object()) refuse(where, "a chunk must be an object");
+    std::string bytes;
     if (chunk.contains("list")) {
-        onlyFields(chunk, {"list", "name", "children"}, where);
+        onlyFields(chunk, {"list", "name", "children", "pad"}, where);
         if (depth > List::maxDepth)
             refuse(where, "lists nested deeper than " + std::to_string(List::maxDepth) + ", which no reader accepts");
         const std::string type = codeOf(chunk["list"], where + "/list");
         std::string body;
-        if (chunk.contains("name")) body = tavtool::chunk("OSTR", nameOf(chunk, where));
-        body += packChildren(field(chunk, "children", where), where + "/children", depth + 1);
+        if (chunk.contains("name")) {
+            const std::string name = nameOf(chunk, where);
+            body = published ? publishedChunk("OSTR", name) : tavtool::chunk("OSTR", name);
+        }
+        body += packChildren(field(chunk, "children", where), where + "/children", depth + 1, published);
         fits(body.size() + 12, where);
-        return list(type, body);
+        bytes = published ? tavtool::chunk("LIST", fourcc(type) + body) : list(type, body);
+    } else {
+        onlyFields(chunk, {"id", "name", "text", "hex", "pad"}, where);
+        const std::string id = codeOf(field(chunk, "id", where), where + "/id");
+        if (id == "LIST") refuse(where + "/id", "a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}");
+        if (chunk.contains("text") == chunk.contains("hex")) refuse(where, "a data chunk has one of \"text\" and \"hex\"");
+        std::string data = nameOf(chunk, where);
+        data += chunk.contains("text") ? text(chunk["text"], where + "/text") : bytesOfHex(chunk["hex"], where + "/hex");
+        fits(data.size() + 8, where);
+        bytes = tavtool::chunk(id, data);
     }
-    onlyFields(chunk, {"id", "name", "text", "hex"}, where);
-    const std::string id = codeOf(field(chunk, "id", where), where + "/id");
-    if (id == "LIST") refuse(where + "/id", "a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}");
-    if (chunk.contains("text") == chunk.contains("hex")) refuse(where, "a data chunk has one of \"text\" and \"hex\"");
-    std::string data = nameOf(chunk, where);
-    data += chunk.contains("text") ? text(chunk["text"], where + "/text") : bytesOfHex(chunk["hex"], where + "/hex");
-    fits(data.size() + 8, where);
-    return tavtool::chunk(id, data);
+    const bool odd = bytes.size() % 2 == 1;
+    if (!chunk.contains("pad")) return odd && published ? bytes + '\0' : bytes;
+    if (!published || !odd) refuse(where + "/pad", "a pad byte follows only an odd chunk of a published-convention file");
+    const std::string pad = bytesOfHex(chunk["pad"], where + "/pad");
+    if (pad.size() > 1) refuse(where + "/pad", "a pad is one byte");
+    if (pad.empty() && !last) refuse(where + "/pad", "only the last chunk of a list can lack its pad byte");
+    return bytes + pad;
 }
 
-std::string packChildren(const Json& children, const std::string& where, unsigned depth) {
+std::string packChildren(const Json& children, const std::string& where, unsigned depth, bool published) {
     if (!children.is_array()) refuse(where, "must be an array");
     std::string bytes;
     for (std::size_t i = 0; i < children.size(); ++i) {
-        bytes += packChunk(children[i], where + "/" + std::to_string(i), depth);
+        bytes += packChunk(children[i], where + "/" + std::to_string(i), depth, published, i + 1 == children.size());
         fits(bytes.size(), where);
     }
     return bytes;
@@ -300,11 +340,13 @@ Json parseDescription(const std::string& text) {
     }
 }
 
-Json unpack(std::istream& in) {
-    File file(in);
+Json unpack(std::istream& in, Convention convention) {
+    File file(in, convention);
+    const Layout layout{file, convention == Convention::Published};
     Json out;
     out["form"] = code(file.type());
-    out["children"] = describeChildren(file);
+    if (layout.published) out["convention"] = "published";
+    out["children"] = describeChildren(file, layout);
     return out;
 }
 
@@ -317,11 +359,14 @@ std::string toText(const Json& description) {
 
 std::string pack(const Json& description) {
     if (!description.is_object()) refuse("", "the description must be an object");
-    onlyFields(description, {"form", "children"}, "");
+    onlyFields(description, {"form", "convention", "children"}, "");
     const std::string form = codeOf(field(description, "form", ""), "/form");
-    const std::string body = packChildren(field(description, "children", ""), "/children", 1);
+    const std::string convention = description.contains("convention") ? text(description["convention"], "/convention") : "tav";
+    if (convention != "tav" && convention != "published") refuse("/convention", "is \"tav\" or \"published\"");
+    const bool published = convention == "published";
+    const std::string body = packChildren(field(description, "children", ""), "/children", 1, published);
     fits(body.size() + 12, "");
-    return riff(form, body);
+    return published ? publishedRiff(form, body) : riff(form, body);
 }
 
 }  // namespace tavtool

@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <tav/format/riff/file.hpp>
+
 namespace tavtool {
 
 using Json = nlohmann::ordered_json;
@@ -24,10 +26,11 @@ struct PackError : std::runtime_error {
 // PackError: a parser that kept either value would silently drop the other.
 Json parseDescription(const std::string& text);
 
-// The description of a RIFF file read through the library. Throws the library's
-// exception pointers for data it refuses, and std::runtime_error for a file whose
-// chunks do not tile its bytes exactly (such a file would not pack back to itself).
-Json unpack(std::istream& in);
+// The description of a RIFF file read through the library in the given length
+// convention. Throws the library's exception pointers for data it refuses, and
+// std::runtime_error for a file whose chunks (and pad bytes) do not tile its
+// bytes exactly: such a file would not pack back to itself.
+Json unpack(std::istream& in, Tav::Format::RIFF::Convention convention = Tav::Format::RIFF::Convention::Tav);
 
 // A description as text: each chunk on a line of its own, its children indented
 // below it, so that it reads like the tree and diffs line by line.

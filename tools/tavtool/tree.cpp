@@ -76,14 +76,16 @@ void addTree(CLI::App& app, Run& run) {
     auto* cmd = app.add_subcommand("tree", "Print the chunk tree of a RIFF file, one chunk per line");
     auto path = std::make_shared<std::string>();
     auto names = std::make_shared<bool>(false);
+    auto convention = std::make_shared<std::string>("auto");
     cmd->add_option("FILE", *path, "the RIFF file, or - for standard input")->required();
     cmd->add_flag("--names", *names,
                   "show each node's name and a path that selects it (the default for files of form type OSTR)");
-    cmd->callback([&run, path, names] {
-        run = [path, names] {
+    addConvention(*cmd, *convention);
+    cmd->callback([&run, path, names, convention] {
+        run = [path, names, convention] {
             return guarded(shownInput(*path), [&] {
-                auto in = openRiff(*path);
-                Tav::Format::RIFF::File file(*in);
+                auto in = openSeekable(*path);
+                Tav::Format::RIFF::File file(*in, chooseConvention(*in, *convention, *path));
                 printTree(file, *names || std::memcmp(file.type().chars, "OSTR", 4) == 0, std::cout);
                 return 0;
             });

@@ -12,7 +12,10 @@ using Tav::detail::fail;
 
 File::File() noexcept : List(), stream(nullptr), begin(0), end(0) { stamp("TFrmtRIFFFi", 28); }
 
-File::File(std::istream& source) : List(), stream(&source), begin(0), end(0) {
+File::File(std::istream& source) : File(source, Convention::Tav) {}
+
+File::File(std::istream& source, Convention layout)
+    : List(), stream(&source), begin(0), end(0), convention(layout) {
     // The tag is written before the children load, so that they accept the file as parent.
     stamp("TFrmtRIFFFi", 28);
     position = 0;
@@ -32,9 +35,11 @@ File::File(std::istream& source) : List(), stream(&source), begin(0), end(0) {
     unsigned char field[4];
     read(4, 4, field);
     const std::int64_t length = Tav::detail::loadLE32(field);
-    // The length counts the bytes after the form type: the stream holds exactly length + 12.
+    // In Tav's convention the length counts the bytes after the form type, so the
+    // stream holds exactly length + 12 bytes; in the published one it counts the
+    // form type too: length + 8.
     const std::int64_t streamBytes = static_cast<std::streamoff>(end - begin);
-    if (streamBytes - 12 != length)
+    if (streamBytes - (convention == Convention::Tav ? 12 : 8) != length)
         fail<std::invalid_argument>("Tav::Format::RIFF::File::constructor: Malformed RIFF length!");
 
     load();

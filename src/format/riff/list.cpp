@@ -22,8 +22,9 @@ struct Load {
     // than the stream has room for is going in circles (lists whose last child
     // reaches back over their parent's later children): refuse it.
     std::uint64_t room;
+    bool published;
 
-    explicit Load(File& file) : window(file), room(window.size() / 8 + 1) {}
+    Load(File& file, bool published) : window(file), room(window.size() / 8 + 1), published(published) {}
 
     bool header(std::uint32_t offset, FourCC& id, std::uint32_t& length) {
         unsigned char bytes[8];
@@ -93,7 +94,7 @@ bool List::is(const Object& object) noexcept {
 void List::load() {
     requireParent();
     try {
-        detail::Load state(*parent);
+        detail::Load state(*parent, parent->convention == Convention::Published);
         FourCC id;
         std::uint32_t length = 0;  // a header the stream cannot deliver reads as zero
         state.header(position, id, length);
@@ -108,8 +109,10 @@ void List::load() {
 void List::load(std::uint32_t length, detail::Load& state, unsigned depth) {
     // Each nested list loads itself before the walk goes on; bound the recursion.
     if (depth > maxDepth) fail<std::invalid_argument>("Lists nested too deeply!");
-    // A list's length counts the bytes after its list type; all sums are 32-bit.
-    const std::uint32_t limit = length + 12;
+    // In Tav's convention a list's length counts the bytes after its list type, in
+    // the published one the list type too; all sums are 32-bit. The children
+    // start after the list type in both.
+    const std::uint32_t limit = length + (state.published ? 8 : 12);
     std::uint32_t cursor = 12;
     while (cursor < limit) {
         const std::uint32_t at = position + cursor;
@@ -126,7 +129,11 @@ void List::load(std::uint32_t length, detail::Load& state, unsigned depth) {
             children.back() = new Chunk(parent, at);
         // A child reaching past the list's end is kept whole; the walk stops after
         // it. A length that wraps the 32-bit cursor stops the walk the same way.
-        const std::uint64_t next = std::uint64_t{cursor} + n + (isList ? 12 : 8);
+        // Published chunks of odd length (lists included, whose length counts their
+        // type) are followed by a pad byte; one missing at the end of the data
+        // only ends the walk.
+        const std::uint64_t next =
+            std::uint64_t{cursor} + n + (state.published ? 8 + (n & 1) : isList ? 12 : 8);
         if (next > 0xFFFFFFFFu) break;
         cursor = static_cast<std::uint32_t>(next);
     }

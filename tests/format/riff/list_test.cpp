@@ -13,7 +13,28 @@ using namespace Tav::Format;
 using tavtool::chunk;
 using tavtool::le32;
 using tavtool::list;
+using tavtool::publishedChunk;
+using tavtool::publishedList;
+using tavtool::publishedRiff;
 using tavtool::riff;
+
+namespace {
+
+// A tree as text: each child as id@offset, a list's type and children in brackets.
+std::string shape(RIFF::List& list) {
+    std::string out;
+    for (std::int32_t i = 0; i < list.count(); ++i) {
+        RIFF::Chunk& child = list[static_cast<std::uint32_t>(i)];
+        out += (i ? " " : "") + std::string(child.type().chars, 4) + "@" + std::to_string(child.offset());
+        if (RIFF::List::is(child)) {
+            auto& sublist = static_cast<RIFF::List&>(child);
+            out += "(" + std::string(sublist.type().chars, 4) + ": " + shape(sublist) + ")";
+        }
+    }
+    return out;
+}
+
+}  // namespace
 
 TEST(RiffList, WalksChildrenInTheLibrarysLengthConvention) {
     const std::string inner = list("INNR", chunk("a   ", "1") + chunk("b   ", ""));
@@ -109,4 +130,78 @@ TEST(RiffList, OverlappingListsAreRefused) {
     }
     std::istringstream data(riff("TEST", bytes));
     EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File file(data), "Overlapping chunks!");
+}
+
+// The published convention: lengths count the list type, odd chunks are padded.
+// Malformed files load as the walk finds them, as in Tav's convention.
+TEST(RiffList, PublishedConvention) {
+    const std::string info = publishedList("INFO", publishedChunk("INAM", "tune") + publishedChunk("ICMT", "odd"));
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* shape;
+    } cases[] = {
+        {"odd chunks and their pad bytes",
+         publishedRiff("WAVE", publishedChunk("fmt ", std::string(16, 'f')) + publishedChunk("data", "abc") + info),
+         "fmt @12 data@36 LIST@48(INFO: INAM@60 ICMT@72)"},
+        {"nested lists", publishedRiff("AVI ", publishedList("hdrl", publishedChunk("avih", "x") + info) +
+                                                   publishedChunk("idx1", "")),
+         "LIST@12(hdrl: avih@24 LIST@34(INFO: INAM@46 ICMT@58)) idx1@70"},
+        {"an empty list and a list too short for its type",
+         publishedRiff("TEST", publishedList("EMPT", "") + "LIST" + le32(2) + "ab" + publishedChunk("last", "")),
+         "LIST@12(EMPT: ) LIST@24(abla: ) last@34"},
+        {"the final pad byte missing", publishedRiff("WAVE", publishedChunk("data", "ab") + chunk("tail", "xyz")),
+         "data@12 tail@22"},
+        {"a pad byte where a chunk should start (no pad written)",
+         publishedRiff("TEST", chunk("odd ", "abc") + chunk("next", "") + chunk("more", "")),
+         "odd @12 ext\\0@24"},  // one byte late: the next header is misread, and reaches past the end
+        {"a LIST length that does not count its type",
+         publishedRiff("TEST", list("INNR", chunk("a   ", "12") + chunk("b   ", "34")) + chunk("next", "")),
+         "LIST@12(INNR: a   @24 b   @34) \\0\\034@40"},  // b is kept though it reaches past its list
+    };
+    for (const auto& c : cases) {
+        std::istringstream data(c.bytes);
+        RIFF::File file(data, RIFF::Convention::Published);
+        std::string got = shape(file);
+        for (std::size_t at; (at = got.find('\0')) != std::string::npos;) got.replace(at, 1, "\\0");
+        EXPECT_EQ(got, c.shape) << c.what;
+        EXPECT_EQ(file.length(), c.bytes.size() - 8) << c.what;
+    }
+    // A published list's length is its field's value, counting its type.
+    std::istringstream data(publishedRiff("TEST", info));
+    RIFF::File file(data, RIFF::Convention::Published);
+    EXPECT_EQ(file[0].length(), info.size() - 8);
+
+    // Each convention refuses the other's RIFF length.
+    const std::string tav = riff("TEST", chunk("data", "abc"));
+    const std::string published = publishedRiff("TEST", publishedChunk("data", "abc"));
+    const char* const badLength = "Tav::Format::RIFF::File::constructor: Malformed RIFF length!";
+    std::istringstream tavData(tav), publishedData(published);
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(tavData, RIFF::Convention::Published), badLength);
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(publishedData, RIFF::Convention::Tav), badLength);
+}
+
+// The walk's own bounds hold in the published convention too.
+TEST(RiffList, PublishedHostileInputs) {
+    std::string deep;
+    const unsigned levels = 300000;
+    for (unsigned i = 0; i < levels; ++i) deep += "LIST" + le32(12u * (levels - i) - 8) + "DEEP";
+    std::istringstream nested(publishedRiff("TEST", deep));
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(nested, RIFF::Convention::Published),
+                      "Lists nested too deeply!");
+
+    for (std::uint32_t claimed : {0xFFFFFFF7u, 0xFFFFFFF8u, 0xFFFFFFFFu}) {
+        std::string bytes = publishedRiff("TEST", publishedChunk("wrap", "abcd") + publishedChunk("more", ""));
+        bytes.replace(16, 4, le32(claimed));
+        std::istringstream data(bytes);
+        RIFF::File file(data, RIFF::Convention::Published);
+        EXPECT_EQ(file.count(), 1) << claimed;
+    }
+
+    std::string over = publishedChunk("leaf", "");
+    for (int i = 0; i < 40; ++i)
+        over = "LIST" + le32(16) + "OVER" + "LIST" + le32(static_cast<std::uint32_t>(over.size() + 4)) + "OVRL" + over;
+    std::istringstream overlapping(publishedRiff("TEST", over));
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(overlapping, RIFF::Convention::Published),
+                      "Overlapping chunks!");
 }

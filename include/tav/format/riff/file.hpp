@@ -12,6 +12,21 @@ namespace detail {
 class Window;
 }
 
+/// How the lengths of a RIFF file's "RIFF" and "LIST" chunks count, and whether
+/// pad bytes follow odd chunks.
+enum class Convention {
+    /// Tav's own: the RIFF and LIST lengths count the bytes after the form or
+    /// list type (a file's RIFF length is its size - 12), and no pad byte follows
+    /// a chunk of odd length. Container and locale files are written so.
+    Tav,
+    /// The published convention of WAV, AVI, WebP, ANI and RMI files: the RIFF
+    /// and LIST lengths count the form or list type too (a file's RIFF length is
+    /// its size - 8), and each chunk of odd length is followed by one pad byte
+    /// that its length does not count, so that chunks start at even offsets. A
+    /// pad byte missing at the very end of the file is tolerated.
+    Published,
+};
+
 /// RIFF data held in a caller's input stream: the outermost list of the tree.
 ///
 /// The length field counts the bytes after the form type, so the stream holds
@@ -43,6 +58,17 @@ public:
     /// then loads the whole chunk tree. Failures are thrown as pointers to new
     /// std::invalid_argument objects.
     explicit File(std::istream& stream);
+    /// The same for a file in the given convention; with Convention::Tav exactly
+    /// the constructor above. With Convention::Published the RIFF length must be
+    /// the stream's size - 8 ("Malformed RIFF length!" otherwise). Chunk::length()
+    /// is the length field in both conventions: a published list's length counts
+    /// its list type. The container layer (Ostrane::File, Locale) reads Tav's
+    /// convention only.
+    ///
+    ///     std::ifstream in("sound.wav", std::ios::binary);
+    ///     Tav::Format::RIFF::File wav(in, Tav::Format::RIFF::Convention::Published);
+    ///     // wav.type() is "WAVE"; wav[0] is the "fmt " chunk, wav[1] "data".
+    File(std::istream& stream, Convention convention);
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     ~File();
@@ -57,6 +83,7 @@ public:
 
 private:
     friend class Chunk;
+    friend class List;
     friend class detail::Window;
 
     /// Bytes from the stream's beginning to its end, as found at construction.
@@ -65,6 +92,7 @@ private:
     std::istream* stream;
     std::streampos begin;
     std::streampos end;
+    Convention convention = Convention::Tav;  ///< how the lists of this file were laid out
 };
 
 }  // namespace Tav::Format::RIFF

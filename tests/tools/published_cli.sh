@@ -1,0 +1,49 @@
+#!/bin/sh
+# RIFF files in the published convention, made here by standard tools (Python's
+# wave module, sox, cwebp): tree reads them, and unpack then pack gives back
+# every byte, pad bytes included (and a final one left out, as the wave module
+# leaves it out). Tools that are not installed are skipped by name; with none
+# at all the test is skipped.
+# Usage: published_cli.sh TAVTOOL WORKDIR
+set -u
+tavtool=$1 work=$2
+rm -rf "$work" && mkdir -p "$work" || exit 1
+failures=0 made=0
+
+made() {  # made FILE: a file to check, if its tool made it
+  [ -s "$1" ] || { echo "skipped: $1 (its tool is not installed)"; return; }
+  made=$((made + 1))
+  "$tavtool" tree "$1" >"$work/tree" 2>&1 || { echo "FAIL: tree $1: $(cat "$work/tree")"; failures=$((failures + 1)); return; }
+  "$tavtool" unpack "$1" -o "$1.json" && grep -q '"convention": "published"' "$1.json" &&
+    "$tavtool" pack "$1.json" -o "$1.again" && cmp -s "$1" "$1.again" ||
+    { echo "FAIL: $1 does not pack back to itself"; failures=$((failures + 1)); }
+}
+
+if command -v python3 >/dev/null; then
+  for frames in 33 34; do  # an odd data chunk, which the wave module writes without its pad byte
+    python3 -c "import sys, wave
+w = wave.open(sys.argv[1], 'wb'); w.setnchannels(1); w.setsampwidth(1); w.setframerate(8000)
+w.writeframes(bytes(range($frames))); w.close()" "$work/python-$frames.wav"
+    made "$work/python-$frames.wav"
+  done
+  grep -q '"pad": ""' "$work/python-33.wav.json" 2>/dev/null || { echo "FAIL: the missing pad byte is not shown"; failures=$((failures + 1)); }
+fi
+if command -v sox >/dev/null; then
+  sox -n -r 8000 -c 1 -b 8 "$work/sox-8.wav" synth 0.01 sine 440
+  sox -n -r 44100 -c 2 -b 16 "$work/sox-16.wav" synth 0.005 sine 440
+  made "$work/sox-8.wav"; made "$work/sox-16.wav"
+fi
+if command -v cwebp >/dev/null && command -v python3 >/dev/null; then
+  python3 -c "import struct, sys, zlib
+def chunk(t, d): return struct.pack('>I', len(d)) + t + d + struct.pack('>I', zlib.crc32(t + d))
+raw = b''.join(b'\0' + b'\xff\x80\x00' * 5 for _ in range(3))
+open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', 5, 3, 8, 2, 0, 0, 0))
+                              + chunk(b'IDAT', zlib.compress(raw)) + chunk(b'IEND', b''))" "$work/image.png"
+  cwebp -quiet "$work/image.png" -o "$work/lossy.webp"
+  cwebp -quiet -lossless "$work/image.png" -o "$work/lossless.webp"
+  cwebp -quiet -metadata all -exact "$work/image.png" -o "$work/exact.webp"
+  made "$work/lossy.webp"; made "$work/lossless.webp"; made "$work/exact.webp"
+fi
+[ $made -gt 0 ] || exit 77
+[ $failures -eq 0 ] || exit 1
+echo "published convention: $made files read and packed back"
