@@ -7,7 +7,7 @@ namespace Tav::International::detail {
 namespace {
 
 // The deepest stack any accepted rule needs; deeper rules are refused.
-constexpr unsigned stackLimit = 128;
+constexpr unsigned stackLimit = 256;
 
 }  // namespace
 
@@ -16,7 +16,10 @@ constexpr unsigned stackLimit = 128;
 // recursion is bounded by maxNesting; the code it emits runs without any.
 class Parser {
 public:
-    Parser(std::string_view text, PluralRule& rule) : at(text.data()), end(text.data() + text.size()), rule(rule) {}
+    // `text` is the expression, `whole` the Plural-Forms value it stands in, from
+    // whose start errors count their byte.
+    Parser(std::string_view whole, std::string_view text, PluralRule& rule)
+        : begin(whole.data()), at(text.data()), end(text.data() + text.size()), rule(rule) {}
 
     void parse() {
         ternary();
@@ -28,7 +31,9 @@ public:
 private:
     using Op = PluralRule::Op;
 
-    [[noreturn]] static void fail(const std::string& what) { throw std::invalid_argument(what); }
+    [[noreturn]] void fail(const std::string& what) const {
+        throw std::invalid_argument(what + " at byte " + std::to_string(at - begin));
+    }
 
     void skipBlanks() {
         while (at != end && (*at == ' ' || *at == '\t')) ++at;
@@ -60,7 +65,7 @@ private:
 
     struct Nested {
         explicit Nested(Parser& p) : parser(p) {
-            if (++parser.nesting > PluralRule::maxNesting) fail("expression nested too deeply");
+            if (++parser.nesting > PluralRule::maxNesting) parser.fail("expression nested too deeply");
         }
         ~Nested() { --parser.nesting; }
         Parser& parser;
@@ -159,6 +164,7 @@ private:
         }
     }
 
+    const char* begin;
     const char* at;
     const char* end;
     PluralRule& rule;
@@ -172,6 +178,7 @@ PluralRule::PluralRule(std::string_view forms) {
     const std::size_t first = forms.find_first_not_of(" \t\r\n");
     forms = first == std::string_view::npos ? std::string_view() : forms.substr(first);
     forms = forms.substr(0, forms.find_last_not_of(" \t\r\n") + 1);
+    if (forms.size() > maxLength) throw std::invalid_argument("longer than " + std::to_string(maxLength) + " bytes");
     source = std::string(forms);
     // Found the way gettext finds them: anywhere in the value.
     const std::size_t nplurals = forms.find("nplurals="), plural = forms.find("plural=");
@@ -186,7 +193,7 @@ PluralRule::PluralRule(std::string_view forms) {
     if (at == digits || value < 1 || value > maxForms)
         throw std::invalid_argument("nplurals must be a number from 1 to " + std::to_string(maxForms));
     count = value;
-    Parser(forms.substr(plural + 7), *this).parse();
+    Parser(forms, forms.substr(plural + 7), *this).parse();
 }
 
 unsigned long PluralRule::select(unsigned long n) const noexcept {

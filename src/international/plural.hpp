@@ -18,12 +18,16 @@ public:
     PluralRule();
 
     // Parses the Plural-Forms value. Throws std::invalid_argument with a message
-    // that says what is wrong: a malformed expression, nesting deeper than
-    // maxNesting, or nplurals outside 1 to maxForms.
+    // that says what is wrong and, for the expression, at which byte of the
+    // value: a malformed expression, nesting deeper than maxNesting, nplurals
+    // outside 1 to maxForms, or a value longer than maxLength.
     explicit PluralRule(std::string_view forms);
 
     static constexpr unsigned long maxForms = 100;
-    static constexpr unsigned maxNesting = 32;
+    // Real rules nest a few levels (the longest known chain of ?: has 6
+    // branches) and are under 300 bytes; generated ones chain a few dozen ?:.
+    static constexpr unsigned maxNesting = 200;
+    static constexpr std::size_t maxLength = 4096;
 
     // The form for `n`, as ngettext chooses it: an index the expression gives
     // that is not below nplurals, and a division or remainder by zero, give form 0.

@@ -126,7 +126,7 @@ protected:
 };
 
 std::string localeOf(const tavtool::Catalog& catalog) {
-    return tavtool::localeFile("xx", catalog.messages, catalog.pluralForms);
+    return tavtool::localeFile("xx", tavtool::messages({catalog}), catalog.pluralForms);
 }
 
 }  // namespace
@@ -196,15 +196,18 @@ TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
         {"charset=NO-SUCH-SET", "b", "cannot convert from the character set \"NO-SUCH-SET\" to \"UTF-8\""},
         {"charset=UTF-8", "\xff", "the translation of \"k\" is not valid \"UTF-8\""},
         {"charset=EUC-JP", "\xa4", "the translation of \"k\" is not valid \"EUC-JP\""},
-        {"charset=UTF-8\nPlural-Forms: nplurals=2; plural=n >> 1;", "b", "plural rule \"nplurals=2; plural=n >> 1;\": unexpected '>'"},
+        {"charset=UTF-8\nPlural-Forms: nplurals=2; plural=n >> 1;", "b", "plural rule \"nplurals=2; plural=n >> 1;\": unexpected '>' at byte 22"},
         {"charset=UTF-8\nPlural-Forms: nplurals=0; plural=0;", "b", "nplurals must be a number from 1 to 100"},
         {"charset=UTF-8\nPlural-Forms: nplurals=101; plural=0;", "b", "nplurals must be a number from 1 to 100"},
         {"charset=UTF-8\nPlural-Forms: plural=n != 1;", "b", "no nplurals="},
+        {"charset=UTF-8\nPlural-Forms: 2", "b", "plural rule \"2\": no nplurals="},
     };
     for (const auto& b : bad) {
         const std::string path = directory + "/bad.mo";
+        // A malformed rule is refused where a plural message needs it.
         std::ofstream(path, std::ios::binary)
-            << mo({{"", "Content-Type: text/plain; " + std::string(b.header) + "\n"}, {"k", b.msgstr}});
+            << mo({{"", "Content-Type: text/plain; " + std::string(b.header) + "\n"}, {"k", b.msgstr},
+                   {std::string("one\0many", 8), std::string("b\0c", 3)}});
         try {
             tavtool::readCatalog(path);
             ADD_FAILURE() << "accepted " << b.header;
@@ -212,6 +215,18 @@ TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
             EXPECT_NE(std::string(e.what()).find(path + ": "), std::string::npos) << e.what();
             EXPECT_NE(std::string(e.what()).find(b.message), std::string::npos) << e.what();
         }
+    }
+    // Without plural messages a malformed rule is left out, as gettext ignores it
+    // (real catalogues say "Plural-Forms: 2" and "nulurals=1; plural=0;").
+    for (const char* rule : {"2", "nulurals=1; plural=0;"}) {
+        const std::string path = directory + "/lenient.mo";
+        std::ofstream(path, std::ios::binary)
+            << mo({{"", "Content-Type: text/plain; charset=UTF-8\nPlural-Forms: " + std::string(rule) + "\n"},
+                   {"k", "v"}});
+        const tavtool::Catalog lenient = tavtool::readCatalog(path);
+        EXPECT_EQ(lenient.pluralForms, "") << rule;
+        ASSERT_EQ(lenient.messages.size(), 1u) << rule;
+        EXPECT_EQ(lenient.messages[0].text, "v");
     }
     // Another target charset; a character it has not is refused.
     std::ofstream(directory + "/l1.po", std::ios::binary)
@@ -264,4 +279,12 @@ TEST(Plural, RulesEvaluateSafely) {
                                 std::string(PluralRule::maxNesting - 1, ')') + ";";
     EXPECT_EQ(PluralRule(deepest).select(1), 1u);
     EXPECT_THROW(PluralRule("nplurals=2; plural=" + std::string(10000, '!') + "n;"), std::invalid_argument);
+    // A chain of 40 ?: branches, which msgfmt accepts; a rule past 4 KiB is refused.
+    std::string chain;
+    for (int k = 0; k < 40; ++k) chain += "n==" + std::to_string(k) + " ? " + std::to_string(k) + " : ";
+    EXPECT_EQ(PluralRule("nplurals=41; plural=" + chain + "40;").select(17), 17u);
+    EXPECT_EQ(PluralRule("nplurals=41; plural=" + chain + "40;").select(99), 40u);
+    const std::string padded = "nplurals=2; plural=n != 1;" + std::string(PluralRule::maxLength, ' ');
+    EXPECT_NO_THROW(PluralRule{padded});  // blanks around the value do not count
+    EXPECT_THROW(PluralRule("nplurals=2; plural=" + std::string(PluralRule::maxLength, ' ') + "n;"), std::invalid_argument);
 }

@@ -33,6 +33,17 @@ if command -v msgfmt >/dev/null; then
     check "$work/mo.locale"
 fi
 
+# A msgid_plural yields to a message of its own with that key, in any catalogue.
+header='msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=n != 1;\\n"\n\n'
+printf "${header}"'msgid "files"\nmsgstr "own"\n' >"$work/own.po"
+printf "${header}"'msgid "one file"\nmsgid_plural "files"\nmsgstr[0] "form 0"\nmsgstr[1] "form 1"\n' >"$work/plural.po"
+for order in "own plural" "plural own"; do
+    set -- $order
+    "$tavtool" locale compile "$work/$1.po" "$work/$2.po" -o "$work/both.locale" --code xx
+    [ "$("$tavtool" locale get "$work/both.locale" files "one file")" = "own
+form 0" ] || { echo "files: $order: $("$tavtool" locale get "$work/both.locale" files)"; exit 1; }
+done
+
 if "$tavtool" locale compile "$data/collision.po" -o "$work/collision.locale" 2>"$work/error"; then
     echo "colliding keys were accepted"; exit 1
 fi

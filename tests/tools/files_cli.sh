@@ -137,12 +137,13 @@ message() {
   [ "$(head -n 1 "$work/error")" = "$expected" ] || fail "$1: expected '$expected', got '$(cat "$work/error")'"
 }
 deep=$(printf '%0500d' 0 | tr 0 '(')
-printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=%sn;\\n"\n' "$deep" >"$work/deep.po"
+printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=%sn;\\n"\n\nmsgid "a"\nmsgid_plural "b"\nmsgstr[0] "c"\nmsgstr[1] "d"\n' "$deep" >"$work/deep.po"
 long=$(printf '%03000d' 0 | tr 0 x)
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\n"\n\nmsgid "a" %s\nmsgstr "b"\n' "$long" >"$work/long.po"
 for case in \
   "get $sample /BODY#99999999999|tavtool: $sample: Invalid path /BODY#99999999999: an index is too large" \
-  "locale compile $work/deep.po -o $work/x|tavtool: $work/deep.po: plural rule \"nplurals=2; plural=$(echo "$deep" | cut -c1-61)...\": expression nested too deeply" \
+  "locale compile $work/deep.po -o $work/x|tavtool: $work/deep.po: plural rule \"nplurals=2; plural=$(echo "$deep" | cut -c1-61)...\": expression nested too deeply at byte 219" \
+  "locale compile --charset UTF-16 $po -o $work/x|tavtool: --charset UTF-16: its texts hold zero bytes, which end a locale file's texts; take UTF-8 or another charset that has none" \
   "locale compile $work/long.po -o $work/x|tavtool: $work/long.po:4: keyword \"$(echo "$long" | cut -c1-80)...\" unknown"; do
   set -f; message "${case#*|}" ${case%%|*}; set +f
 done

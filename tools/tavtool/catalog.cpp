@@ -126,7 +126,7 @@ public:
             try {
                 Tav::International::detail::PluralRule rule(catalog.pluralForms);
             } catch (const std::invalid_argument& e) {
-                throw FileError(path + ": plural rule \"" + excerpt(catalog.pluralForms) + "\": " + e.what());
+                ruleError = path + ": plural rule \"" + excerpt(catalog.pluralForms) + "\": " + e.what();
             }
         }
         const std::string type = headerField(text, "Content-Type");
@@ -144,19 +144,26 @@ public:
         if (convert)
             for (std::string& form : forms) form = (*convert)(form, key);
         catalog.messages.push_back({key, forms[0]});
-        own.insert(key);
         if (!plural) return;
+        plurals = true;
         for (std::size_t k = 1; k < forms.size(); ++k) catalog.messages.push_back({pluralKey(key, k), forms[k]});
         if (forms.size() > 1 && !forms[1].empty()) {
             const std::size_t separator = key.find('\x04');
             const std::string context = separator == std::string::npos ? "" : key.substr(0, separator + 1);
-            derived.push_back({context + *plural, forms[1]});
+            catalog.derived.push_back({context + *plural, forms[1]});
         }
     }
 
+    // A malformed rule is refused where a message needs it. Without plural
+    // messages gettext reads the catalogue with its default rule, and so does
+    // the locale file, which is written without the rule.
     Catalog finish() {
-        for (Message& m : derived)
-            if (!own.count(m.key)) catalog.messages.push_back(std::move(m));
+        if (!ruleError.empty()) {
+            if (plurals) throw FileError(ruleError);
+            std::cerr << "tavtool: warning: " << ruleError
+                      << "; the catalogue has no plural messages, so the rule is left out\n";
+            catalog.pluralForms.clear();
+        }
         return std::move(catalog);
     }
 
@@ -164,8 +171,8 @@ private:
     Catalog catalog;
     std::string path, charset;
     std::unique_ptr<Converter> convert;
-    std::vector<Message> derived;  // plural forms, filed only under keys no message has
-    std::set<std::string> own;
+    std::string ruleError;  // why the declared plural rule does not parse
+    bool plurals = false;   // whether any message has plural forms
 };
 
 std::vector<std::string> splitZeros(const std::string& bytes) {
@@ -301,6 +308,28 @@ const bool convertsCharsets = true;
 #else
 const bool convertsCharsets = false;
 #endif
+
+void checkTarget(const std::string& charset) {
+    // A text ends at its first zero byte: in UTF-16, UTF-32 or UCS-2 every
+    // text would be cut after its first character's first byte or two.
+    if (Converter("--charset " + charset, "UTF-8", charset)("A", "A").find('\0') != std::string::npos)
+        throw FileError("--charset " + charset + ": its texts hold zero bytes, which end a locale file's texts; "
+                        "take UTF-8 or another charset that has none");
+}
+
+std::vector<Message> messages(const std::vector<Catalog>& catalogs) {
+    std::vector<Message> all;
+    std::set<std::string> own;
+    for (const Catalog& c : catalogs)
+        for (const Message& m : c.messages) {
+            all.push_back(m);
+            own.insert(m.key);
+        }
+    for (const Catalog& c : catalogs)
+        for (const Message& m : c.derived)
+            if (!own.count(m.key)) all.push_back(m);
+    return all;
+}
 
 Catalog readCatalog(const std::string& path, const std::string& charset) {
     const auto in = openInput(path);

@@ -11,19 +11,30 @@ namespace tavtool {
 // entry is left out (its Language and Plural-Forms fields are kept), fuzzy,
 // obsolete and untranslated entries are left out, a message with a context is
 // keyed "context\x04msgid", and a message with plural forms gives msgstr[0]
-// under its msgid, every msgstr[k] under pluralKey(msgid, k), and msgstr[1]
-// also under its msgid_plural (unless that key has a message of its own).
+// under its msgid and every msgstr[k] under pluralKey(msgid, k); its msgstr[1]
+// is also filed under its msgid_plural, in `derived`, for keys no message has
+// of its own (messages() merges them).
 // Translations are converted from the catalogue's declared charset to `charset`;
 // msgids are kept as they are, as gettext keeps them.
 struct Catalog {
     std::string language;
     std::string pluralForms;  // empty where the header declares no rule
     std::vector<Message> messages;
+    std::vector<Message> derived;  // msgstr[1] under msgid_plural
 };
+
+// The messages of catalogues read in order, as one locale file files them: a
+// later catalogue's message replaces an earlier one's, and a text derived from
+// a msgid_plural yields to a message of its own with that key in any of them.
+std::vector<Message> messages(const std::vector<Catalog>& catalogs);
 
 // Whether this build converts character sets (with iconv). Without, catalogues
 // must be in UTF-8 or ASCII, and the target must be UTF-8.
 extern const bool convertsCharsets;
+
+// Refuses a target charset that locale files cannot hold (one whose texts have
+// zero bytes, as UTF-16 and UTF-32 do), or that this build cannot convert to.
+void checkTarget(const std::string& charset);
 
 // Reads a binary MO file (either byte order) or, where the build has GNU
 // gettext's PO library, a text PO file; the kind is told from the content.

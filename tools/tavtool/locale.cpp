@@ -31,18 +31,19 @@ std::string pluralRule(const std::string& input, const std::string& rule, const 
 
 int compile(const std::vector<std::string>& inputs, const std::string& output, std::string code,
             const std::string& charset) {
-    std::vector<Message> messages;
+    checkTarget(charset);
+    std::vector<Catalog> catalogs;
     std::string rule, ruleInput;
     for (const std::string& input : inputs) {
-        Catalog catalog = readCatalog(input, charset);
+        catalogs.push_back(readCatalog(input, charset));
+        const Catalog& catalog = catalogs.back();
         if (code.empty()) code = catalog.language;
         if (ruleInput.empty() && !catalog.pluralForms.empty()) ruleInput = input;
         rule = pluralRule(input, catalog.pluralForms, rule, ruleInput);
-        messages.insert(messages.end(), catalog.messages.begin(), catalog.messages.end());
     }
     if (code.empty()) throw std::runtime_error("no --code given and no input names its Language");
     // The whole file is made before anything is written, so a refusal writes nothing.
-    writeFile(output, localeFile(code, messages, rule));
+    writeFile(output, localeFile(code, messages(catalogs), rule));
     return 0;
 }
 
