@@ -3,6 +3,7 @@
 // with glibc's dngettext, its output set to UTF-8) and with the catalogue
 // compiler (read back with Locale::plural), and must agree for every message.
 #include <cerrno>
+#include <cinttypes>
 #include <clocale>
 #include <climits>
 #include <cstdio>
@@ -159,6 +160,54 @@ TEST_F(GettextOracle, EveryFormAsGettextChoosesIt) {
                 }
             }
         }
+    }
+}
+
+// Messages with <inttypes.h> macros, which msgfmt moves to the MO file's table
+// of system-dependent strings: compiled from the PO and from msgfmt's MO, each
+// gives what glibc gives a program built here, and is filed for the other
+// targets' expansions too. GNOME's "%Id" lives only in a translation.
+TEST_F(GettextOracle, SystemDependentStrings) {
+    const std::string base = directory + "/sysdep";
+    std::ofstream(base + ".po", std::ios::binary)
+        << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n"
+           "Plural-Forms: nplurals=2; plural=n != 1;\\n\"\n\n"
+           "#, c-format\nmsgid \"%<PRIu64> file\"\nmsgid_plural \"%<PRIu64> files\"\n"
+           "msgstr[0] \"%<PRIu64> Datei\"\nmsgstr[1] \"%<PRIu64> Dateien\"\n\n"
+           "#, c-format\nmsgid \"%<PRIdMAX> byte copied, %s\"\nmsgstr \"%<PRIdMAX> Byte kopiert, %s\"\n\n"
+           "#, c-format\nmsgctxt \"hex\"\nmsgid \"%08<PRIx32> at %<PRIxPTR>\"\nmsgstr \"%08<PRIx32> bei %<PRIxPTR>\"\n\n"
+           "#, c-format\nmsgctxt \"calendar:week:digits\"\nmsgid \"%d\"\nmsgstr \"%Id\"\n\n"
+           "#, c-format\nmsgid \"%d%% done\"\nmsgstr \"%d%% fertig\"\n";
+    const std::string mo = directory + "/xx/LC_MESSAGES/sysdep.mo";
+    ASSERT_EQ(std::system(("msgfmt " + base + ".po -o " + mo).c_str()), 0);
+    bindtextdomain("sysdep", directory.c_str());
+    bind_textdomain_codeset("sysdep", "UTF-8");
+    const std::string keys[] = {"%" PRIdMAX " byte copied, %s", "hex\x04%08" PRIx32 " at %" PRIxPTR,
+                                "calendar:week:digits\x04%d", "%d%% done"};
+    for (const std::string& input : {base + ".po", mo}) {
+        std::istringstream file(localeOf(tavtool::readCatalog(input)));
+        const Locale locale(file);
+        for (const std::string& k : keys) EXPECT_EQ(locale[k], dgettext("sysdep", k.c_str())) << input << ' ' << k;
+        EXPECT_EQ(locale[std::string("calendar:week:digits\x04%d")], "%Id");
+        const std::string one = "%" PRIu64 " file", many = "%" PRIu64 " files";
+        for (unsigned long n : {0ul, 1ul, 2ul})
+            EXPECT_EQ(locale.plural(one, n), dngettext("sysdep", one.c_str(), many.c_str(), n)) << input << " n=" << n;
+        // What programs built for 32-bit glibc and for Windows ask for.
+        EXPECT_EQ(locale[std::string("%lld byte copied, %s")], "%lld Byte kopiert, %s") << input;
+        EXPECT_EQ(locale[std::string("%I64d byte copied, %s")], "%I64d Byte kopiert, %s") << input;
+        EXPECT_EQ(locale[std::string("hex\x04%08x at %llx")], "%08x bei %llx") << input;
+        EXPECT_EQ(locale[std::string("hex\x04%08x at %x")], "%08x bei %x") << input;
+        EXPECT_EQ(locale.plural(std::string("%llu file"), 2), "%llu Dateien") << input;
+    }
+
+    std::ofstream(base + "-bad.po", std::ios::binary)
+        << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+           "#, c-format\nmsgid \"%<PRIu128> x\"\nmsgstr \"%<PRIu128> y\"\n";
+    try {
+        tavtool::readCatalog(base + "-bad.po");
+        ADD_FAILURE() << "an unknown segment was accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), (base + "-bad.po: unknown system-dependent segment \"<PRIu128>\"").c_str());
     }
 }
 

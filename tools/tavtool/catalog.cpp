@@ -8,10 +8,12 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
 #include "files.hpp"
+#include "sysdep.hpp"
 #include "international/plural.hpp"
 #include "text.hpp"
 
@@ -186,7 +188,11 @@ std::vector<std::string> splitZeros(const std::string& bytes) {
     }
 }
 
+}  // namespace
+
 Catalog readMo(const std::string& path, const std::string& bytes, const std::string& charset) {
+    if (bytes.compare(0, 4, "\xDE\x12\x04\x95") != 0 && bytes.compare(0, 4, "\x95\x04\x12\xDE") != 0)
+        throw FileError(path + ": not an MO file");
     const bool little = static_cast<unsigned char>(bytes[0]) == 0xDE;
     const auto word = [&](std::size_t at) -> std::uint32_t {
         if (at > bytes.size() || bytes.size() - at < 4) throw FileError(path + ": truncated MO file");
@@ -216,8 +222,63 @@ Catalog readMo(const std::string& path, const std::string& bytes, const std::str
         if (ids[0].empty()) continue;  // the header entry
         builder.add(ids[0], ids.size() > 1 ? &ids[1] : nullptr, splitZeros(string(translations, i)));
     }
+    // Minor revision 1 adds the system-dependent strings: static pieces with
+    // segments ("PRIu64", "I") between them, which each C library expands.
+    if ((word(4) & 0xFFFF) == 0) return builder.finish();
+    const std::uint32_t segmentCount = word(28), segmentTable = word(32), sysdepCount = word(36);
+    const std::uint32_t sysdepOriginals = word(40), sysdepTranslations = word(44);
+    std::vector<std::string> segments;
+    for (std::uint32_t i = 0; i < segmentCount; ++i) {
+        const std::string name = string(segmentTable, i);
+        segments.push_back(name.substr(0, name.find('\0')));
+    }
+    // A string as its pieces: static text, then the segment that follows it (none last).
+    struct Piece {
+        std::string text;
+        std::uint32_t segment;
+    };
+    const auto pieces = [&](std::uint32_t table, std::uint32_t index) {
+        const std::uint64_t entry = table + std::uint64_t{4} * index;
+        std::uint64_t pair = word(static_cast<std::size_t>(entry));
+        std::uint64_t data = word(static_cast<std::size_t>(pair));
+        std::vector<Piece> out;
+        for (pair += 4;; pair += 8) {
+            const std::uint32_t size = word(static_cast<std::size_t>(pair));
+            const std::uint32_t segment = word(static_cast<std::size_t>(pair + 4));
+            if (data > bytes.size() || bytes.size() - data < size) throw FileError(path + ": MO string out of bounds");
+            out.push_back({bytes.substr(static_cast<std::size_t>(data), size), segment});
+            data += size;
+            if (segment == 0xFFFFFFFFu) return out;
+            if (segment >= segments.size()) throw FileError(path + ": MO string refers to no segment");
+        }
+    };
+    const auto expand = [&](const std::vector<Piece>& string, std::size_t target) {
+        std::string out;
+        for (const Piece& p : string) {
+            out += p.text;
+            if (p.segment == 0xFFFFFFFFu) break;
+            const std::optional<std::string> value = expandSegment(segments[p.segment], target);
+            if (!value)
+                throw FileError(path + ": unknown system-dependent segment \"" + excerpt(segments[p.segment]) + "\"");
+            out += *value;
+        }
+        if (!out.empty() && out.back() == '\0') out.pop_back();  // the string's own end
+        return out;
+    };
+    for (std::uint32_t i = 0; i < sysdepCount; ++i) {
+        const std::vector<Piece> original = pieces(sysdepOriginals, i), translation = pieces(sysdepTranslations, i);
+        std::set<std::string> filed;
+        for (std::size_t target = 0; target < sysdepTargets; ++target) {
+            const std::string id = expand(original, target), text = expand(translation, target);
+            if (!filed.insert(id + '\0' + text).second) continue;  // the same as an earlier target's
+            const std::vector<std::string> ids = splitZeros(id);
+            builder.add(ids[0], ids.size() > 1 ? &ids[1] : nullptr, splitZeros(text));
+        }
+    }
     return builder.finish();
 }
+
+namespace {
 
 #if TAV_HAVE_GETTEXTPO
 
@@ -291,7 +352,24 @@ Catalog readPo(const std::string& path, const std::string& charset) {
                 forms.emplace_back(po_message_msgstr(m));
             }
             const std::string pluralId = plural ? plural : "";
-            builder.add(key, plural ? &pluralId : nullptr, forms);
+            bool segmented = false;
+            for (const std::string& text : forms) segmented = segmented || hasSegments(text);
+            if (!po_message_is_format(m, "c-format") || !(segmented || hasSegments(key) || hasSegments(pluralId))) {
+                builder.add(key, plural ? &pluralId : nullptr, forms);
+                continue;
+            }
+            // "%<PRIu64>" and the like: filed under each target's expansion.
+            std::set<std::vector<std::string>> filed;
+            for (std::size_t target = 0; target < sysdepTargets; ++target) {
+                try {
+                    std::vector<std::string> expanded{expandSegments(key, target), expandSegments(pluralId, target)};
+                    for (const std::string& text : forms) expanded.push_back(expandSegments(text, target));
+                    if (!filed.insert(expanded).second) continue;
+                    builder.add(expanded[0], plural ? &expanded[1] : nullptr, {expanded.begin() + 2, expanded.end()});
+                } catch (const std::invalid_argument& e) {
+                    throw FileError(path + ": " + e.what());
+                }
+            }
         }
         po_message_iterator_free(it);
     }

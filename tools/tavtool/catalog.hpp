@@ -32,6 +32,10 @@ std::vector<Message> messages(const std::vector<Catalog>& catalogs);
 // must be in UTF-8 or ASCII, and the target must be UTF-8.
 extern const bool convertsCharsets;
 
+// The catalogue in the bytes of an MO file (either byte order), named `path` in
+// messages; readCatalog reads MO files with it.
+Catalog readMo(const std::string& path, const std::string& bytes, const std::string& charset = "UTF-8");
+
 // Refuses a target charset that locale files cannot hold (one whose texts have
 // zero bytes, as UTF-16 and UTF-32 do), or that this build cannot convert to.
 void checkTarget(const std::string& charset);
