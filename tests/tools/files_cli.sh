@@ -140,7 +140,20 @@ deep=$(printf '%0500d' 0 | tr 0 '(')
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=%sn;\\n"\n\nmsgid "a"\nmsgid_plural "b"\nmsgstr[0] "c"\nmsgstr[1] "d"\n' "$deep" >"$work/deep.po"
 long=$(printf '%03000d' 0 | tr 0 x)
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\n"\n\nmsgid "a" %s\nmsgstr "b"\n' "$long" >"$work/long.po"
+# An MO file of 5,000 translations that share one 1 MB string: refused before
+# any text is copied (a locale file holds at most 4 GiB).
+python3 -c "import struct, sys
+n, big = 5000, b'x' * 1000000
+keys = [b'k%04d' % i for i in range(n)]
+data = 28 + 16 * n
+blob, originals = b'', b''
+for k in keys:
+    originals += struct.pack('<II', len(k), data + len(blob)); blob += k + b'\\0'
+shared = data + len(blob)
+sys.stdout.buffer.write(struct.pack('<7I', 0x950412de, 0, n, 28, 28 + 8 * n, 0, 0) + originals
+                        + struct.pack('<II', len(big), shared) * n + blob + big + b'\\0')" >"$work/shared.mo"
 for case in \
+  "locale compile $work/shared.mo -o $work/x --code xx|tavtool: $work/shared.mo: its translations come to more than the 4 GiB a locale file can hold" \
   "get $sample /BODY#99999999999|tavtool: $sample: Invalid path /BODY#99999999999: an index is too large" \
   "locale compile $work/deep.po -o $work/x|tavtool: $work/deep.po: plural rule \"nplurals=2; plural=$(echo "$deep" | cut -c1-61)...\": expression nested too deeply at byte 219" \
   "locale compile --charset UTF-16 $po -o $work/x|tavtool: --charset UTF-16: its texts hold zero bytes, which end a locale file's texts; take UTF-8 or another charset that has none" \

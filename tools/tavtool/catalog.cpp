@@ -212,6 +212,13 @@ Catalog readMo(const std::string& path, const std::string& bytes, const std::str
     };
     if (word(4) >> 16 > 1) throw FileError(path + ": unknown MO revision");
     const std::uint32_t count = word(8), originals = word(12), translations = word(16);
+    // Measured before anything is copied: translations may share their bytes, so
+    // a small file can stand for texts far larger than itself.
+    std::uint64_t total = 0;
+    for (std::uint32_t i = 0; i < count && total <= 0xFFFFFFFFu; ++i)
+        total += word(static_cast<std::size_t>(translations + std::uint64_t{8} * i));
+    if (total > 0xFFFFFFFFu)
+        throw FileError(path + ": its translations come to more than the 4 GiB a locale file can hold");
     // The header entry (msgid "") comes first in a sorted MO file, but look it
     // up anyway: its charset must be known before any translation is read.
     Builder builder(path, charset);
@@ -395,17 +402,17 @@ void checkTarget(const std::string& charset) {
                         "take UTF-8 or another charset that has none");
 }
 
-std::vector<Message> messages(const std::vector<Catalog>& catalogs) {
+std::vector<Message> messages(std::vector<Catalog> catalogs) {
     std::vector<Message> all;
     std::set<std::string> own;
-    for (const Catalog& c : catalogs)
-        for (const Message& m : c.messages) {
-            all.push_back(m);
+    for (Catalog& c : catalogs)
+        for (Message& m : c.messages) {
             own.insert(m.key);
+            all.push_back(std::move(m));
         }
-    for (const Catalog& c : catalogs)
-        for (const Message& m : c.derived)
-            if (!own.count(m.key)) all.push_back(m);
+    for (Catalog& c : catalogs)
+        for (Message& m : c.derived)
+            if (!own.count(m.key)) all.push_back(std::move(m));
     return all;
 }
 

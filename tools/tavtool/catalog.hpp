@@ -26,7 +26,7 @@ struct Catalog {
 // The messages of catalogues read in order, as one locale file files them: a
 // later catalogue's message replaces an earlier one's, and a text derived from
 // a msgid_plural yields to a message of its own with that key in any of them.
-std::vector<Message> messages(const std::vector<Catalog>& catalogs);
+std::vector<Message> messages(std::vector<Catalog> catalogs);
 
 // Whether this build converts character sets (with iconv). Without, catalogues
 // must be in UTF-8 or ASCII, and the target must be UTF-8.

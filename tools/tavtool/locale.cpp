@@ -34,16 +34,20 @@ int compile(const std::vector<std::string>& inputs, const std::string& output, s
     checkTarget(charset);
     std::vector<Catalog> catalogs;
     std::string rule, ruleInput;
+    std::uint64_t texts = 0;
     for (const std::string& input : inputs) {
         catalogs.push_back(readCatalog(input, charset));
         const Catalog& catalog = catalogs.back();
+        for (const Message& m : catalog.messages) texts += m.text.size();
+        if (texts > 0xFFFFFFFFu)
+            throw FileError(input + ": with it the texts come to more than the 4 GiB a locale file can hold");
         if (code.empty()) code = catalog.language;
         if (ruleInput.empty() && !catalog.pluralForms.empty()) ruleInput = input;
         rule = pluralRule(input, catalog.pluralForms, rule, ruleInput);
     }
     if (code.empty()) throw std::runtime_error("no --code given and no input names its Language");
     // The whole file is made before anything is written, so a refusal writes nothing.
-    writeFile(output, localeFile(code, messages(catalogs), rule));
+    writeFile(output, localeFile(code, messages(std::move(catalogs)), rule));
     return 0;
 }
 
