@@ -230,9 +230,9 @@ std::unique_ptr<std::istream> openSeekable(const std::string& path) {
 
 namespace {
 
-// What a RIFF file's length field says of its convention: the bytes it counts
-// beyond itself, 4 (the form type counted: published) or 0 (Tav's), or -1.
-int countedFormType(std::istream& in) {
+// Whether a RIFF file's length counts its form type, as the published
+// convention's does: the file's size - 8 (Tav's is its size - 12).
+bool countsFormType(std::istream& in) {
     unsigned char header[8] = {};
     in.read(reinterpret_cast<char*>(header), sizeof header);
     in.clear();
@@ -241,16 +241,14 @@ int countedFormType(std::istream& in) {
     in.clear();
     in.seekg(0);
     const std::uint64_t length = header[4] | header[5] << 8 | header[6] << 16 | std::uint64_t{header[7]} << 24;
-    if (std::memcmp(header, "RIFF", 4) != 0 || size < 12) return -1;
-    if (length == std::uint64_t(size) - 12) return 0;
-    return length == std::uint64_t(size) - 8 ? 4 : -1;
+    return std::memcmp(header, "RIFF", 4) == 0 && size >= 12 && length == std::uint64_t(size) - 8;
 }
 
 }  // namespace
 
 Tav::Format::RIFF::Convention chooseConvention(std::istream& in, const std::string& choice, const std::string& path) {
     using Tav::Format::RIFF::Convention;
-    const bool published = countedFormType(in) == 4;
+    const bool published = countsFormType(in);
     if (choice == "published" || (choice == "auto" && published)) return Convention::Published;
     if (published)
         fail(shownInput(path),
