@@ -1,3 +1,4 @@
+#include "detail/bytes.hpp"
 #include "files.hpp"
 
 #include <cerrno>
@@ -240,7 +241,7 @@ bool countsFormType(std::istream& in) {
     const std::streamoff size = in.tellg();
     in.clear();
     in.seekg(0);
-    const std::uint64_t length = header[4] | header[5] << 8 | header[6] << 16 | std::uint64_t{header[7]} << 24;
+    const std::uint64_t length = Tav::detail::loadLE32(header + 4);
     return std::memcmp(header, "RIFF", 4) == 0 && size >= 12 && length == std::uint64_t(size) - 8;
 }
 

@@ -1,4 +1,3 @@
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "catalog.hpp"
 #include "commands.hpp"
+#include "detail/bytes.hpp"
 #include "files.hpp"
 #include "locale_writer.hpp"
 #include "text.hpp"
@@ -63,9 +63,7 @@ std::unordered_set<std::uint32_t> filedHashes(std::istream& in) {
     const char* payload = node->open();
     std::unordered_set<std::uint32_t> hashes;
     for (std::size_t at = 0; skipped <= length && at + 4 <= length - skipped; at += 4) {
-        unsigned char b[4];
-        std::memcpy(b, payload + at, 4);
-        hashes.insert(b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t{b[3]} << 24);
+        hashes.insert(Tav::detail::loadLE32(payload + at));
     }
     return hashes;
 }

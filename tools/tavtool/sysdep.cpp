@@ -53,34 +53,34 @@ std::optional<std::string> expandSegment(std::string_view segment, std::size_t t
     return modifier + std::string(1, segment[3]);
 }
 
-bool hasSegments(std::string_view text) {
-    for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 1)) {
+namespace {
+
+// Where the '<' of the next "%<NAME>" directive stands, from `from` on: after a
+// '%' and its flags, width and precision ("%%" is a percent sign).
+std::size_t nextSegment(std::string_view text, std::size_t from) {
+    for (std::size_t at = text.find('%', from); at != std::string_view::npos; at = text.find('%', at + 1)) {
         std::size_t end = at + 1;
         while (end < text.size() && std::string_view("-+ #0'I123456789.*$").find(text[end]) != std::string_view::npos) ++end;
-        if (end < text.size() && text[end] == '<') return true;
-        if (end < text.size() && text[end] == '%') at = end;  // "%%" is a percent sign
+        if (end < text.size() && text[end] == '<') return end;
+        if (end < text.size() && text[end] == '%') at = end;
     }
-    return false;
+    return std::string_view::npos;
 }
+
+}  // namespace
+
+bool hasSegments(std::string_view text) { return nextSegment(text, 0) != std::string_view::npos; }
 
 std::string expandSegments(std::string_view text, std::size_t target) {
     std::string out;
     std::size_t copied = 0;
-    for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 1)) {
-        std::size_t end = at + 1;
-        while (end < text.size() && std::string_view("-+ #0'I123456789.*$").find(text[end]) != std::string_view::npos) ++end;
-        if (end < text.size() && text[end] == '%') {
-            at = end;
-            continue;
-        }
-        if (end >= text.size() || text[end] != '<') continue;
-        const std::size_t close = text.find('>', end);
-        const std::string_view name = text.substr(end + 1, close == std::string_view::npos ? close : close - end - 1);
+    for (std::size_t open = nextSegment(text, 0); open != std::string_view::npos; open = nextSegment(text, copied)) {
+        const std::size_t close = text.find('>', open);
+        const std::string_view name = text.substr(open + 1, close == std::string_view::npos ? close : close - open - 1);
         const std::optional<std::string> expansion = close == std::string_view::npos ? std::nullopt : expandSegment(name, target);
         if (!expansion) throw std::invalid_argument("unknown system-dependent segment \"<" + std::string(name.substr(0, 80)) + ">\"");
-        out.append(text.substr(copied, end - copied)) += *expansion;
+        out.append(text.substr(copied, open - copied)) += *expansion;
         copied = close + 1;
-        at = close;
     }
     return out.append(text.substr(copied));
 }
