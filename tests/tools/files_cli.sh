@@ -23,19 +23,22 @@ if [ "$(id -u)" -eq 0 ]; then
   jail=$(mktemp -d) && chmod 755 "$jail" && cp "$tavtool" "$jail/" && cp -L "$libtav"* "$jail/" || exit 1
   trap 'chmod -R u+w "$jail"; rm -rf "$jail"' EXIT
   unprivileged() { setpriv --reuid=65534 --regid=65534 --clear-groups env LD_LIBRARY_PATH="$jail" "$jail/tavtool" "$@"; }
-  private=$jail/private
+  private=$jail/private inputs=$jail
 else
   unprivileged() { "$tavtool" "$@"; }
-  private=$work/private
+  private=$work/private inputs=$work
 fi
+# The writers' inputs, where that user can read them too (the checkout may not be).
+cp "$sample" "$inputs/sample.riff" && cp "$po" "$inputs/de.po" && cp "$work/sample.json" "$inputs/input.json" &&
+  chmod 644 "$inputs/sample.riff" "$inputs/de.po" "$inputs/input.json" || exit 1
 
 # writes COMMAND OUT: runs COMMAND with OUT as its output. Each command's
 # expected bytes are what it writes to standard output.
 writes() {
   case $1 in
-    pack) "$2" pack "$work/sample.json" -o "$3" ;;
-    unpack) "$2" unpack "$sample" -o "$3" ;;
-    compile) "$2" locale compile "$po" -o "$3" ;;
+    pack) "$2" pack "$inputs/input.json" -o "$3" ;;
+    unpack) "$2" unpack "$inputs/sample.riff" -o "$3" ;;
+    compile) "$2" locale compile "$inputs/de.po" -o "$3" ;;
   esac
 }
 
