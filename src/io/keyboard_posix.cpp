@@ -1,19 +1,22 @@
 // Key presses from a POSIX terminal, decoded into the fields of a Windows key
 // record and translated like one. For the time of a read the terminal is asked
-// for unambiguous key reports (xterm's modifyOtherKeys, the kitty keyboard
-// protocol), so that keys which the legacy encodings merge (Ctrl+Enter and
-// Enter, Alt+Tab and a character) arrive apart where the terminal can tell them.
+// for unambiguous key reports where it takes them (xterm's modifyOtherKeys, the
+// kitty keyboard protocol), so that keys which the legacy encodings merge
+// (Ctrl+Enter and Enter, Alt+Tab and a character) arrive apart; the first read
+// of a process asks the terminal what it is.
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <tav/io/keyboard.hpp>
+
+#include "terminal_posix.hpp"
 
 namespace Tav::IO {
 
@@ -28,108 +31,18 @@ struct Record {
     unsigned short key = 0;  // Windows virtual-key code; 0 with no character gives None
     char16_t character = 0;
     unsigned flags = 0;
+    char16_t low = 0;    // the second half of a character outside the Basic Multilingual Plane
+    bool reply = false;  // the terminal's answer to a query: no key at all
 };
 
 Record key(unsigned short code, unsigned flags = 0, char16_t character = 0) { return {code, character, flags}; }
 
-// The second half of a character outside the Basic Multilingual Plane, returned
-// by the next call as a Windows console delivers it in a second record.
-std::atomic<char16_t> pendingLowSurrogate{0};
+// What the terminal has said of itself, complete with the primary attributes,
+// and what is asked of it, judged then.
+posix::Replies replies;
+posix::Terminal terminal;
 
-// What a read has changed in the terminal and must put back, kept where a
-// signal handler can reach it: RestoreTerminal does what the read's own
-// clean-up does, once, with async-signal-safe calls only (each flag is taken
-// with an exchange, so the handler and the read never both put a thing back).
-struct Changes {
-    std::atomic<bool> mode{false};     // `saved` is the mode to put back
-    std::atomic<bool> reports{false};  // the requests for key reports must be taken back
-    termios saved{};
-};
-Changes changes;
-static_assert(std::atomic<bool>::is_always_lock_free, "the flags are read in signal handlers");
-
-// Takes back what KeyReports asked for; nothing once it has been taken back.
-constexpr char takeBack[] = "\x1B[<u\x1B[>4m";
-
-bool send(const char* bytes, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = write(STDIN_FILENO, bytes + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-void restoreMode() noexcept {
-    if (changes.mode.exchange(false)) tcsetattr(STDIN_FILENO, TCSANOW, &changes.saved);
-}
-
-void takeBackReports() noexcept {
-    if (changes.reports.exchange(false)) send(takeBack, sizeof takeBack - 1);
-}
-
-// Non-canonical, no-echo input for the length of one read; the saved mode is put
-// back however the read ends. Ctrl+S, Ctrl+Q, Ctrl+V and Ctrl+O reach the reader
-// as keys instead of being taken by the terminal; signals (Ctrl+C, Ctrl+Z) keep working.
-class RawMode {
-public:
-    RawMode() {
-        if (tcgetattr(STDIN_FILENO, &changes.saved) != 0) return;
-        termios raw = changes.saved;
-        raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
-        raw.c_iflag &= ~static_cast<tcflag_t>(IXON);
-        raw.c_cc[VMIN] = 1;
-        raw.c_cc[VTIME] = 0;
-        changes.mode = true;  // before the change, so that a signal in between still puts it back
-        if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) changes.mode = false;
-        active = changes.mode;
-    }
-    ~RawMode() { restoreMode(); }
-    RawMode(const RawMode&) = delete;
-    RawMode& operator=(const RawMode&) = delete;
-    bool ok() const { return active; }
-
-private:
-    bool active = false;
-};
-
-// Unambiguous key reports for the time of one read: xterm's modifyOtherKeys level
-// 2 and the kitty protocol's "disambiguate escape codes" (pushed on its stack of
-// modes, popped after). Terminals ignore private sequences they do not know, so
-// nothing is asked first and a terminal that knows neither costs nothing. The
-// sequences go to the terminal device on standard input, never to standard
-// output, which may be a file; a terminal opened for reading only is not asked.
-// modifyOtherKeys has no stack: it goes back to the terminal's initial setting.
-class KeyReports {
-public:
-    KeyReports() {
-        static constexpr char ask[] = "\x1B[>4;2m\x1B[>1u";
-        changes.reports = true;
-        if (!send(ask, sizeof ask - 1)) changes.reports = false;
-    }
-    ~KeyReports() { takeBackReports(); }
-    KeyReports(const KeyReports&) = delete;
-    KeyReports& operator=(const KeyReports&) = delete;
-};
-
-// The next byte of input, waiting at most `waitMs` (forever when negative); -1
-// when none came or the terminal is gone.
-int nextByte(int waitMs) {
-    pollfd input{STDIN_FILENO, POLLIN, 0};
-    int ready;
-    do ready = poll(&input, 1, waitMs);
-    while (ready < 0 && errno == EINTR);
-    if (ready <= 0) return -1;
-    unsigned char byte;
-    ssize_t got;
-    do got = read(STDIN_FILENO, &byte, 1);
-    while (got < 0 && errno == EINTR);
-    return got == 1 ? byte : -1;
-}
-
-int follow() { return nextByte(sequenceWaitMs); }
+int follow() { return posix::nextByte(sequenceWaitMs); }
 
 // A modifier parameter: 1 plus a bit mask of Shift 1, Alt 2 and Ctrl 4; `meta`
 // is the bit that also counts as Alt (xterm's Meta 8; the kitty protocol's Meta
@@ -161,13 +74,14 @@ unsigned short keyOf(int c) {
     }
 }
 
-// A typed character as UTF-16: one outside the Basic Multilingual Plane gives its
-// high surrogate now and leaves the low one for the next call.
+// A typed character as UTF-16: one outside the Basic Multilingual Plane gives two
+// events, high surrogate first, as a Windows console gives two records.
 Record character(char32_t c) {
     if (c <= 0xFFFF) return key(0, 0, static_cast<char16_t>(c));
     c -= 0x10000;
-    pendingLowSurrogate = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    return key(0, 0, static_cast<char16_t>(0xD800 + (c >> 10)));
+    Record r = key(0, 0, static_cast<char16_t>(0xD800 + (c >> 10)));
+    r.low = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    return r;
 }
 
 // The keys that CSI and SS3 sequences share, by their final byte.
@@ -249,6 +163,29 @@ Record tildeKey(long n, unsigned flags) {
     }
 }
 
+// A reply to the queries: the kitty protocol's flags ("CSI ? flags u"), the
+// primary ("CSI ? ... c") and secondary ("CSI > ... c") device attributes.
+// Replies that come after the first read stopped waiting count from the next
+// read on; any after the primary attributes (a terminal that takes "CSI > c"
+// for "CSI c" answers twice) are consumed and change nothing.
+Record reply(int marker, int final, const std::vector<long>& numbers) {
+    Record r;
+    r.reply = true;
+    if (marker == '?' && final == 'u') {
+        replies.kitty = replies.kitty || !replies.primary;
+    } else if (marker == '>' && final == 'c') {
+        if (!replies.primary) replies.secondary = numbers;
+    } else if (marker == '?' && final == 'c') {
+        if (!replies.primary) {
+            replies.primary = true;
+            terminal = posix::judge(replies, std::getenv("TERM"));
+        }
+    } else {
+        return {};
+    }
+    return r;
+}
+
 // A control sequence after "ESC [": parameter bytes, then one final byte. The
 // whole sequence is consumed even when it means nothing here.
 Record csi() {
@@ -257,30 +194,42 @@ Record csi() {
         const int f = follow();
         return f >= 'A' && f <= 'E' ? key(static_cast<unsigned short>(0x70 + f - 'A')) : Record{};
     }
-    if (b == 'M') {  // an X10 mouse report: three raw bytes follow
-        for (int i = 0; i < 3; ++i) follow();
+    if (b == 'M') {  // an X10 mouse report: three raw bytes follow at once
+        if (follow() < 0) return key(0x2E, ctrl);  // none: st's Ctrl+Delete in numeric keypad mode
+        follow();
+        follow();
         return {};
+    }
+    int marker = 0;  // a private marker ('<' to '?') before the parameters
+    if (b >= 0x3C && b <= 0x3F) {
+        marker = b;
+        b = follow();
     }
     // Parameters: numbers apart by ';', each perhaps with ':' sub-parameters
     // (the kitty protocol's alternate keys), of which the first counts. A number
-    // too large for any key saturates, so that it names none.
+    // too large for any key saturates, so that it names none; numbers past the
+    // sixteenth (attribute replies list many) are not kept.
     constexpr long tooLarge = 0x110000;
+    constexpr std::size_t kept = 16;
     std::vector<long> numbers{0};
-    bool plain = true;  // only digits, ':' and ';': no private or intermediate bytes
-    bool sub = false;
+    bool plain = true;  // only digits, ':' and ';': no further private or intermediate bytes
+    bool skip = false;  // digits that do not count
     for (; b >= 0x20 && b <= 0x3F; b = follow()) {
         if (b >= '0' && b <= '9') {
-            if (!sub) numbers.back() = std::min(numbers.back() * 10 + (b - '0'), tooLarge);
+            if (!skip) numbers.back() = std::min(numbers.back() * 10 + (b - '0'), tooLarge);
         } else if (b == ':') {
-            sub = true;
-        } else if (b == ';' && numbers.size() < 8) {
-            numbers.push_back(0);
-            sub = false;
+            skip = true;
+        } else if (b == ';') {
+            skip = numbers.size() == kept;
+            if (!skip) numbers.push_back(0);
+        } else if (b == '$' && !marker) {
+            break;  // rxvt's final byte for Shift with an editing key, though an intermediate byte elsewhere
         } else {
             plain = false;
         }
     }
-    if (b < 0x40 || b > 0x7E || !plain) return {};
+    if ((b < 0x40 && b != '$') || b > 0x7E || !plain) return {};
+    if (marker) return reply(marker, b, numbers);
     const unsigned flags = numbers.size() > 1 ? modifiers(numbers[1]) : 0;
     switch (b) {
         case 'Z': return key(0x09, shift, 0x09);  // Shift+Tab
@@ -292,6 +241,7 @@ Record csi() {
         case '^': return tildeKey(numbers[0], ctrl);          // rxvt
         case '@': return tildeKey(numbers[0], ctrl | shift);  // rxvt
         case 'a': case 'b': case 'c': case 'd': return cursorKey(b - 'a' + 'A', shift);  // rxvt Shift+arrows
+        case 'J': return numbers[0] == 2 ? key(0x24, shift) : Record{};  // st's Shift+Home in normal cursor mode
         default: return cursorKey(b, flags);
     }
 }
@@ -312,8 +262,36 @@ Record ss3() {
         case 'o': return key(0x6F, flags);
         case 'X': return key(0x92, flags);  // keypad equals
         case 'a': case 'b': case 'c': case 'd': return cursorKey(b - 'a' + 'A', ctrl);  // rxvt Ctrl+arrows
+        case 'A': case 'B': case 'C': case 'D':
+            // PuTTY sends Ctrl with a cursor key in the other cursor mode's form:
+            // "ESC O D" for Ctrl+Left while the terminal is in normal cursor mode,
+            // which a read leaves as it is.
+            return cursorKey(b, terminal.putty && !flags ? ctrl : flags);
         default: return cursorKey(b, flags);
     }
+}
+
+// A device control string after "ESC P": XTVERSION's reply is "ESC P > | text
+// ESC \". Read only when a parameter or intermediate byte follows at once, so
+// that Alt+Shift+P keeps its meaning; it ends at ST, BEL or a pause.
+Record deviceString() {
+    const int first = follow();
+    if (first < 0x20 || first > 0x3F) {
+        if (first >= 0) posix::giveBack(first);
+        return {};
+    }
+    std::string text(1, static_cast<char>(first));
+    for (int b; (b = follow()) >= 0 && b != 0x07;) {
+        if (b == 0x1B) {
+            if ((b = follow()) >= 0 && b != '\\') posix::giveBack(b);
+            break;
+        }
+        if (text.size() < 256) text += static_cast<char>(b);  // however long the string, no more is kept
+    }
+    if (!replies.primary && text.rfind(">|", 0) == 0) replies.version = text.substr(2);
+    Record r;
+    r.reply = true;
+    return r;
 }
 
 // A UTF-8 character from its first byte; a malformed one gives None.
@@ -332,6 +310,14 @@ Record utf8(int first) {
 
 Record decode(int b, int depth);
 
+// Alt with a key: a typed character gives the key's Alt form, as a console
+// reporting the key without its character would.
+Record withAlt(Record r) {
+    if (r.character >= 0x20 && keyOf(r.character)) r = key(keyOf(r.character));
+    r.flags |= alt;
+    return r;
+}
+
 // ESC: alone it is the Escape key; it may start a sequence, or add Alt to the
 // key that follows it.
 Record escape(int depth) {
@@ -340,12 +326,12 @@ Record escape(int depth) {
     if (b == '[') return csi();
     if (b == 'O') return ss3();
     if (depth > 0) return {};  // more than one Alt prefix means nothing
-    Record r = decode(b, depth + 1);
-    // Alt with a typed character gives the key's Alt form, as a console
-    // reporting the key without its character would.
-    if (r.character >= 0x20 && keyOf(r.character)) r = key(keyOf(r.character));
-    r.flags |= alt;
-    return r;
+    if (b == 'P') {
+        const Record r = deviceString();
+        if (r.reply) return r;
+    }
+    const Record r = decode(b, depth + 1);
+    return r.reply ? key(0x1B, 0, 0x1B) : withAlt(r);  // Escape, then a reply
 }
 
 Record decode(int b, int depth) {
@@ -363,30 +349,56 @@ Record decode(int b, int depth) {
     }
     if (b < 0x20) return key(static_cast<unsigned short>(0x40 + b), ctrl, static_cast<char16_t>(b));  // Ctrl+letter
     if (b < 0x80) return key(keyOf(b), 0, static_cast<char16_t>(b));
+    // A lone C1 byte, which no UTF-8 character starts with: the 8-bit meta
+    // convention's Alt with the byte less 0x80 (terminology's Alt+Tab is 0x89).
+    if (b < 0xA0) return depth > 0 ? Record{} : withAlt(decode(b - 0x80, depth + 1));
     if (b >= 0xC2 && b <= 0xF4) return utf8(b);
     return {};  // a stray continuation or invalid byte
+}
+
+// Events decoded and not yet returned: the second half of a character, keys
+// typed while the first read waited for the terminal's replies.
+std::deque<Event> queued;
+bool asked = false;
+std::mutex reading;  // calls take turns: the queue and the terminal are shared
+
+void deliver(const Record& r) {
+    if (r.reply) return;
+    queued.push_back(TranslateKeyRecord(1, true, r.key, r.character, r.flags));
+    if (r.low) queued.push_back(TranslateKeyRecord(1, true, 0, r.low, 0));
+}
+
+// Asks the terminal what it is and waits for its replies: until the primary
+// attributes reply, which comes last, or 100 ms where nothing answers, a wait
+// that passes unnoticed once. Asked once per process.
+void identify() {
+    asked = true;
+    if (!posix::query()) return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    while (!replies.primary) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const int b = left.count() > 0 ? posix::nextByte(static_cast<int>(left.count())) : -1;
+        if (b < 0) break;
+        deliver(decode(b, 0));
+    }
 }
 
 }  // namespace
 
 Event GetKeyboardInput() {
-    if (const char16_t low = pendingLowSurrogate.exchange(0)) return TranslateKeyRecord(1, true, 0, low, 0);
-    if (!isatty(STDIN_FILENO)) return Event::None;
-    // Asked before the mode changes and put back after it is restored, so that a
-    // terminal in the reading mode has always been asked.
-    const KeyReports reports;
-    const RawMode mode;
-    if (!mode.ok()) return Event::None;
-    const int first = nextByte(-1);
-    if (first < 0) return Event::None;
-    const Record r = decode(first, 0);
-    return TranslateKeyRecord(1, true, r.key, r.character, r.flags);
-}
-
-// In the order the read's own clean-up takes: the mode, then the requests.
-void RestoreTerminal() noexcept {
-    restoreMode();
-    takeBackReports();
+    const std::lock_guard<std::mutex> lock(reading);
+    if (queued.empty() && isatty(STDIN_FILENO)) {
+        const posix::RawMode mode;  // before asking, so that replies are neither echoed nor held for a line
+        if (mode.ok() && !asked) identify();
+        if (mode.ok() && queued.empty()) {
+            const posix::KeyReports reports(terminal);
+            for (int b; queued.empty() && (b = posix::nextByte(-1)) >= 0;) deliver(decode(b, 0));
+        }
+    }
+    if (queued.empty()) return Event::None;
+    const Event e = queued.front();
+    queued.pop_front();
+    return e;
 }
 
 }  // namespace Tav::IO

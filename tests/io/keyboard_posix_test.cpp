@@ -22,10 +22,27 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Standard input on the slave side of a pseudo-terminal; the test types into the master.
+const std::string query = "\x1B[?u\x1B[>0q\x1B[>c\x1B[c";  // what a process's first read asks
+
+// What the test's terminal answers to the queries, and the TERM the reader sees.
+struct Answer {
+    const char* replies = "\x1B[?6c";  // a VT102's primary attributes; nullptr: nothing answers
+    const char* term = "xterm-256color";
+};
+
+extern "C" void restoreAndExit(int) {
+    Tav::IO::RestoreTerminal();
+    Tav::IO::RestoreTerminal();  // a second call puts back nothing more
+    _exit(3);
+}
+
+// Standard input on the slave side of a pseudo-terminal whose master side the
+// test plays. Each reader is a child process: a process asks its terminal what
+// it is at its first read only, and every reader here must start afresh.
 class Terminal : public ::testing::Test {
 protected:
     int master = -1, slave = -1, savedInput = -1;
+    std::string seen;  // what the current reader has written to the terminal
 
     void SetUp() override {
         ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
@@ -47,23 +64,11 @@ protected:
 
     void type(const std::string& bytes) { ASSERT_EQ(write(master, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
 
-    // The first `count` events the bytes give; the bytes must be used up by then.
-    std::vector<Event> events(const std::string& bytes, std::size_t count) {
-        type(bytes);
-        std::vector<Event> got;
-        while (got.size() < count) got.push_back(GetKeyboardInput());
-        int left = 0;
-        ioctl(slave, FIONREAD, &left);
-        EXPECT_EQ(left, 0) << "bytes left over from " << testing::PrintToString(bytes);
-        tcflush(slave, TCIFLUSH);
-        written();  // so that what the reader asks of the terminal never fills its buffer
-        return got;
-    }
-    // What was written to the terminal since the last look: at least `least`
-    // bytes, waiting up to 10 s for them (the kernel hands bytes written to the
-    // terminal over to its other side a little later).
-    std::string written(std::size_t least = 0) {
-        std::string bytes;
+    // Reads what the reader wrote to the terminal until `done` holds, for up to
+    // 10 s (the kernel hands bytes written to the terminal over to its other
+    // side a little later).
+    template <typename Done>
+    bool await(Done done) {
         const auto deadline = Clock::now() + std::chrono::seconds(10);
         for (;;) {
             int size = 0;
@@ -71,14 +76,108 @@ protected:
             if (size > 0) {
                 std::string more(static_cast<std::size_t>(size), '\0');
                 EXPECT_EQ(read(master, &more[0], more.size()), ssize_t(size));
-                bytes += more;
+                seen += more;
             }
-            if (bytes.size() >= least || Clock::now() > deadline) return bytes;
+            if (done() || Clock::now() > deadline) return done();
             pollfd ready{master, POLLIN, 0};
-            poll(&ready, 1, 100);
+            poll(&ready, 1, 20);
         }
     }
+    bool written(std::size_t size) {
+        return await([&] { return seen.size() >= size; });
+    }
+
+    struct Reader {
+        pid_t pid;
+        int results;
+        std::FILE* output;  // its standard output, which must stay empty
+        termios found;      // the mode it must put back
+    };
+
+    // Starts a reader of `count` events and answers its queries.
+    Reader start(std::size_t count, const Answer& answer = {}, bool interruptible = false) {
+        Reader r{-1, -1, std::tmpfile(), {}};
+        tcgetattr(slave, &r.found);
+        int fds[2];
+        EXPECT_EQ(pipe(fds), 0);
+        std::fflush(nullptr);
+        seen.clear();
+        r.pid = fork();
+        if (r.pid == 0) {
+            setenv("TERM", answer.term, 1);
+            if (interruptible) std::signal(SIGINT, restoreAndExit);
+            dup2(fileno(r.output), STDOUT_FILENO);
+            for (std::size_t i = 0; i < count; ++i) {
+                const Event e = GetKeyboardInput();
+                if (write(fds[1], &e, sizeof e) != sizeof e) _exit(1);
+            }
+            int left = 0;  // the bytes must be used up by then
+            ioctl(STDIN_FILENO, FIONREAD, &left);
+            _exit(write(fds[1], &left, sizeof left) == sizeof left ? 0 : 1);
+        }
+        close(fds[1]);
+        r.results = fds[0];
+        EXPECT_TRUE(await([&] { return seen.find(query) != std::string::npos; })) << "not asked: " << seen;
+        if (answer.replies) type(answer.replies);
+        return r;
+    }
+
+    // `size` bytes from the reader, waiting up to 20 s for them.
+    bool receive(const Reader& r, void* to, std::size_t size) {
+        std::size_t done = 0;
+        const auto deadline = Clock::now() + std::chrono::seconds(20);
+        while (done < size && Clock::now() < deadline) {
+            pollfd ready{r.results, POLLIN, 0};
+            if (poll(&ready, 1, 100) <= 0) continue;
+            const ssize_t n = read(r.results, static_cast<char*>(to) + done, size - done);
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done == size;
+    }
+    Event next(const Reader& r) {
+        Event e = Event::None;
+        EXPECT_TRUE(receive(r, &e, sizeof e)) << "the reader did not give an event";
+        return e;
+    }
+
+    // The reader's next `count` events, once it has read them all and ended;
+    // the terminal is as it found it and nothing reached its standard output.
+    std::vector<Event> finish(const Reader& r, std::size_t count) {
+        std::vector<Event> got(count);
+        int left = -1;
+        const bool complete = receive(r, got.data(), count * sizeof(Event)) && receive(r, &left, sizeof left);
+        if (!complete) kill(r.pid, SIGKILL);
+        int status = 0;
+        waitpid(r.pid, &status, 0);
+        close(r.results);
+        EXPECT_TRUE(complete) << "the reader did not give its events";
+        EXPECT_EQ(left, 0) << "bytes left over";
+        EXPECT_EQ(lseek(fileno(r.output), 0, SEEK_END), 0) << "output reached standard output";
+        std::fclose(r.output);
+        termios after;
+        tcgetattr(slave, &after);
+        EXPECT_EQ(after.c_lflag, r.found.c_lflag);
+        EXPECT_EQ(after.c_iflag, r.found.c_iflag);
+        EXPECT_EQ(std::memcmp(after.c_cc, r.found.c_cc, sizeof after.c_cc), 0);
+        return got;
+    }
+
+    // The first `count` events the bytes give, typed once the reader has asked
+    // and been answered.
+    std::vector<Event> events(const std::string& bytes, std::size_t count, const Answer& answer = {}) {
+        const Reader r = start(count, answer);
+        type(bytes);
+        return finish(r, count);
+    }
     Event one(const std::string& bytes) { return events(bytes, 1).front(); }
+
+    void cooked() {
+        termios mode;
+        tcgetattr(slave, &mode);
+        mode.c_lflag |= ICANON | ECHO;
+        tcsetattr(slave, TCSANOW, &mode);
+    }
 };
 
 Event ch(int c) { return static_cast<Event>(c); }
@@ -125,6 +224,15 @@ TEST_F(Terminal, AltPrefix) {
     EXPECT_EQ(one("\x1B\t"), Event::AltTab);
     EXPECT_EQ(one("\x1B-"), Event::AltMinus);
     EXPECT_EQ(one("\x1B\x1B[A"), Event::AltArrowUp);  // Alt+Up as rxvt and tmux send it
+    EXPECT_EQ(one("\x1B" "P"), Event::AltP);          // not the start of a device control string ...
+    EXPECT_EQ(events("\x1B" "Pq", 2), (std::vector<Event>{Event::AltP, ch('q')}));  // ... even with a key after it
+    // The 8-bit meta convention: a lone byte 0x80 to 0x9F is Alt with the byte less 0x80.
+    EXPECT_EQ(one("\x89"), Event::AltTab);  // terminology's Alt+Tab
+    EXPECT_EQ(one("\x88"), Event::AltBackspace);
+    EXPECT_EQ(one("\x8D"), Event::AltEnter);
+    EXPECT_EQ(one("\x81"), Event::AltA);
+    EXPECT_EQ(one("\x9B"), Event::AltEscape);
+    EXPECT_EQ(one("\x1B\x89"), Event::None);  // Alt twice means nothing
 }
 
 TEST_F(Terminal, CursorAndEditingKeysInBothForms) {
@@ -162,6 +270,17 @@ TEST_F(Terminal, XtermModifierParameter) {
     EXPECT_EQ(one("\x1B[1;5H"), Event::CtrlHome);
     EXPECT_EQ(one("\x1B[1;3F"), Event::AltEnd);
     EXPECT_EQ(one("\x1B[1;2P"), Event::F1);  // function keys are the same under every modifier
+    // rxvt's own final bytes: '$' Shift, '^' Ctrl, '@' Ctrl+Shift; lower-case arrows.
+    EXPECT_EQ(one("\x1B[3$"), Event::Delete);
+    EXPECT_EQ(one("\x1B[7$"), Event::Home);
+    EXPECT_EQ(events("\x1B[8$q", 2), (std::vector<Event>{Event::End, ch('q')}));
+    EXPECT_EQ(one("\x1B[5^"), Event::CtrlPageUp);
+    EXPECT_EQ(one("\x1B[8^"), Event::CtrlEnd);
+    EXPECT_EQ(one("\x1B[2@"), Event::CtrlInsert);
+    EXPECT_EQ(one("\x1B[a"), Event::ShiftArrowUp);
+    EXPECT_EQ(one("\x1BOd"), Event::CtrlArrowLeft);
+    EXPECT_EQ(one("\x1B[2J"), Event::Home);  // st's Shift+Home
+    EXPECT_EQ(one("\x1B[J"), Event::None);
 }
 
 TEST_F(Terminal, FunctionKeys) {
@@ -187,11 +306,18 @@ TEST_F(Terminal, KeypadInApplicationMode) {
 }
 
 TEST_F(Terminal, UnknownSequencesAreConsumedWhole) {
-    EXPECT_EQ(one("\x1B[?1;2c"), Event::None);     // a device attributes report
     EXPECT_EQ(one("\x1B[<0;12;7M"), Event::None);  // an SGR mouse report
     EXPECT_EQ(one("\x1B[99~"), Event::None);
-    EXPECT_EQ(one("\x1B[M !!"), Event::None);     // an X10 mouse report
+    EXPECT_EQ(one("\x1B[M !!"), Event::None);  // an X10 mouse report ...
+    EXPECT_EQ(one("\x1B[M"), Event::CtrlDelete);  // ... and st's Ctrl+Delete in numeric keypad mode
     EXPECT_EQ(events("\x1B[1;5Xq", 2), (std::vector<Event>{Event::None, ch('q')}));
+    // Replies to the queries that come after the first read stopped waiting
+    // are no keys: the read goes on to the key after them.
+    const char* replies[] = {"\x1B[?1;2c", "\x1B[?62;22c", "\x1B[>41;379;0c", "\x1B[?1u",
+                             "\x1BP>|XTerm(379)\x1B\\", "\x1BP>|XTerm(379)\x07", "\x1BP1$r0m\x1B\\"};
+    for (const char* r : replies) EXPECT_EQ(one(std::string(r) + "q"), ch('q')) << testing::PrintToString(r);
+    EXPECT_EQ(one("\x1BP>|" + std::string(10000, 'x') + "\x1B\\q"), ch('q'));  // however long
+    EXPECT_EQ(events("\x1B\x1B[?6c", 1), (std::vector<Event>{Event::Escape}));   // Escape, then a reply
 }
 
 // Reports of terminals asked for unambiguous keys: xterm's modifyOtherKeys
@@ -258,7 +384,6 @@ TEST_F(Terminal, KeyReports) {
         {"\x1B[55296u", Event::None},  // a surrogate
         {"\x1B[27;5~", Event::None},
         {"\x1B[27;5;13;1~", Event::None},
-        {"\x1B[?1u", Event::None},  // the kitty protocol's answer to a query
     };
     for (const auto& r : reports) EXPECT_EQ(one(r.bytes), r.event) << testing::PrintToString(r.bytes);
     EXPECT_EQ(events("\x1B[128512;5u", 2), (std::vector<Event>{ch(0xD83D), ch(0xDE00)}));
@@ -266,85 +391,104 @@ TEST_F(Terminal, KeyReports) {
     EXPECT_EQ(events(overlong + "q", 2), (std::vector<Event>{Event::None, ch('q')}));
 }
 
-TEST_F(Terminal, ModeIsRestoredAndNothingEchoed) {
-    // Start from an ordinary cooked, echoing terminal.
-    termios cooked;
-    tcgetattr(slave, &cooked);
-    cooked.c_lflag |= ICANON | ECHO;
-    tcsetattr(slave, TCSANOW, &cooked);
-    // Standard output redirected to a file: what the reader asks of the terminal
-    // goes to the terminal only.
-    std::FILE* output = std::tmpfile();
-    ASSERT_NE(output, nullptr);
-    std::fflush(stdout);
-    const int savedOutput = dup(STDOUT_FILENO);
-    dup2(fileno(output), STDOUT_FILENO);
-    Event got = Event::None;
-    std::thread reader([&] { got = GetKeyboardInput(); });
-    // Type only once the call has switched the terminal to non-canonical mode.
-    termios now;
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    do tcgetattr(slave, &now);
-    while ((now.c_lflag & ICANON) && Clock::now() < deadline);
-    type("x");
-    reader.join();
-    dup2(savedOutput, STDOUT_FILENO);
-    close(savedOutput);
-    EXPECT_EQ(got, ch('x'));
-    EXPECT_EQ(std::ftell(output), 0);
-    EXPECT_EQ(lseek(fileno(output), 0, SEEK_END), 0);
-    std::fclose(output);
-    // Asked for unambiguous reports, then put back, in reverse order; nothing echoed.
-    const std::string asked = "\x1B[>4;2m\x1B[>1u\x1B[<u\x1B[>4m";
-    EXPECT_EQ(written(asked.size()), asked);
-    termios after;
-    tcgetattr(slave, &after);
-    EXPECT_EQ(after.c_lflag, cooked.c_lflag);
-    EXPECT_EQ(after.c_iflag, cooked.c_iflag);
-    EXPECT_EQ(std::memcmp(after.c_cc, cooked.c_cc, sizeof after.c_cc), 0);
+// The first read of a process asks the terminal what it is; each read then
+// asks for what that terminal takes and takes it back, in reverse order. The
+// terminal is cooked and echoing: nothing it answers may be echoed.
+TEST_F(Terminal, AsksOnceAndRequestsWhatTheTerminalTakes) {
+    const std::string kitty = "\x1B[>1u", kittyBack = "\x1B[<u", otherKeys = "\x1B[>4;2m", otherKeysBack = "\x1B[>4m";
+    const std::string keypad = "\x1B=", keypadBack = "\x1B>";
+    const struct {
+        const char* name;
+        Answer answer;
+        std::string asked, takenBack;
+        const char* keys;
+        std::vector<Event> events;
+    } terminals[] = {
+        {"kitty", {"\x1B[?0u\x1BP>|kitty(0.26.5)\x1B\\\x1B[>1;4000;26c\x1B[?62;c", "xterm-kitty"},
+         kitty, kittyBack, "\x1B[13;5u\x1B[9;3u", {Event::CtrlEnter, Event::AltTab}},
+        {"foot", {"\x1B[?0u\x1BP>|foot(1.13.1)\x1B\\\x1B[>1;11301;0c\x1B[?62;4;22c", "foot"},
+         kitty, kittyBack, "ab", {ch('a'), ch('b')}},
+        {"xterm", {"\x1BP>|XTerm(379)\x1B\\\x1B[>41;379;0c\x1B[?64;1;2;6;9;15;16;17;18;21;22;28c", "xterm"},
+         otherKeys, otherKeysBack, "\x1B[27;5;13~\x1BOD", {Event::CtrlEnter, Event::ArrowLeft}},
+        {"xterm before XTVERSION", {"\x1B[>41;353;0c\x1B[?64;1;2c", "xterm"},
+         otherKeys, otherKeysBack, "ab", {ch('a'), ch('b')}},
+        {"tmux", {"\x1BP>|tmux 3.3a\x1B\\\x1B[>84;0;0c\x1B[?1;2c", "tmux-256color"},
+         otherKeys, otherKeysBack, "ab", {ch('a'), ch('b')}},
+        // konsole took the kitty protocol's push and pop for "restore cursor".
+        {"konsole", {"\x1B[>0;115;0c\x1B[?1;2c", "xterm-256color"}, "", "", "ab", {ch('a'), ch('b')}},
+        {"rxvt-unicode", {"\x1B[>85;95;0c\x1B[?1;2c", "rxvt-unicode-256color"}, "", "", "\x1BOd\x1B[3$",
+         {Event::CtrlArrowLeft, Event::Delete}},
+        {"VTE", {"\x1B[>65;7006;1c\x1B[?65;1;9c", "xterm-256color"}, "", "", "ab", {ch('a'), ch('b')}},
+        {"st", {"\x1B[?6c", "st-256color"}, keypad, keypadBack, "\x1B[3;5~\x1B[2~", {Event::CtrlDelete, Event::Insert}},
+        // PuTTY's Ctrl+Left in normal cursor mode is the application mode's Left.
+        {"PuTTY", {"\x1B[>0;136;0c\x1B[?6c", "xterm"}, "", "", "\x1BOD\x1B[D",
+         {Event::CtrlArrowLeft, Event::ArrowLeft}},
+        {"the Linux console", {"\x1B[?6c", "linux"}, "", "", "ab", {ch('a'), ch('b')}},
+        {"a terminal that answers nothing", {nullptr, "xterm"}, "", "", "ab", {ch('a'), ch('b')}},
+    };
+    for (const auto& t : terminals) {
+        SCOPED_TRACE(t.name);
+        cooked();
+        const auto begin = Clock::now();
+        const Reader reader = start(2, t.answer);
+        type(t.keys);
+        EXPECT_EQ(finish(reader, 2), t.events);
+        // Generous: the wait for a terminal that answers nothing is 100 ms.
+        EXPECT_LT(Clock::now() - begin, std::chrono::seconds(5));
+        const std::string expected = query + t.asked + t.takenBack + t.asked + t.takenBack;
+        written(expected.size());
+        EXPECT_EQ(seen, expected);
+    }
 }
 
-extern "C" void restoreAndExit(int) {
-    Tav::IO::RestoreTerminal();
-    Tav::IO::RestoreTerminal();  // a second call puts back nothing more
-    _exit(3);
+// Keys typed before the terminal answers come first, in order, and the reads
+// that return them ask nothing of the terminal.
+TEST_F(Terminal, KeysTypedBeforeTheAnswer) {
+    const Reader reader = start(4, {nullptr, "xterm"});
+    type("a\x1B[1;5D\xF0\x9F\x98\x80");
+    type("\x1BP>|XTerm(379)\x1B\\\x1B[>41;379;0c\x1B[?64;1;2c");
+    EXPECT_EQ(finish(reader, 4), (std::vector<Event>{ch('a'), Event::CtrlArrowLeft, ch(0xD83D), ch(0xDE00)}));
+    written(query.size());
+    EXPECT_EQ(seen, query);
+}
+
+// A terminal slower to answer than the first read waits: its replies are
+// consumed by a later read, and count from the read after it.
+TEST_F(Terminal, LateRepliesCountFromTheNextRead) {
+    const Reader reader = start(3, {nullptr, "xterm-kitty"});
+    type("a");
+    EXPECT_EQ(next(reader), ch('a'));  // the first read has stopped waiting
+    type("\x1B[?0u\x1BP>|kitty(0.26.5)\x1B\\\x1B[>1;4000;26c\x1B[?62;c" "b");
+    EXPECT_EQ(next(reader), ch('b'));
+    type("\x1B[13;5u");
+    EXPECT_EQ(finish(reader, 1), (std::vector<Event>{Event::CtrlEnter}));
+    const std::string expected = query + "\x1B[>1u\x1B[<u";
+    written(expected.size());
+    EXPECT_EQ(seen, expected);
 }
 
 // A program whose handler calls RestoreTerminal, interrupted by SIGINT during a
-// read, leaves the terminal as the read found it. The reader is a child process,
-// as a plain program would be: the signal needs no thread of the test's.
+// read, leaves the terminal as the read found it.
 TEST_F(Terminal, SignalHandlerRestoresTheTerminal) {
-    termios cooked;
-    tcgetattr(slave, &cooked);
-    cooked.c_lflag |= ICANON | ECHO;
-    tcsetattr(slave, TCSANOW, &cooked);
+    cooked();
     Tav::IO::RestoreTerminal();  // no read under way: nothing to do
-    EXPECT_EQ(written(), "");
-
-    std::fflush(nullptr);
-    const pid_t reader = fork();
-    ASSERT_GE(reader, 0);
-    if (reader == 0) {
-        std::signal(SIGINT, restoreAndExit);
-        GetKeyboardInput();
-        _exit(0);
-    }
-    termios now;
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    do tcgetattr(slave, &now);
-    while ((now.c_lflag & ICANON) && Clock::now() < deadline);
-    const std::string asked = "\x1B[>4;2m\x1B[>1u";
-    EXPECT_EQ(written(asked.size()), asked);
-    kill(reader, SIGINT);
+    const std::string asked = "\x1B[>4;2m";
+    const Reader reader = start(1, {"\x1BP>|XTerm(379)\x1B\\\x1B[>41;379;0c\x1B[?64;1;2c", "xterm"}, true);
+    EXPECT_TRUE(written(query.size() + asked.size()));
+    EXPECT_EQ(seen, query + asked);
+    kill(reader.pid, SIGINT);
     int status = 0;
-    ASSERT_EQ(waitpid(reader, &status, 0), reader);
+    ASSERT_EQ(waitpid(reader.pid, &status, 0), reader.pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << "the handler did not run: " << status;
-    const std::string takenBack = "\x1B[<u\x1B[>4m";
-    EXPECT_EQ(written(takenBack.size()), takenBack);
+    written(query.size() + asked.size() + 5);
+    EXPECT_EQ(seen, query + asked + "\x1B[>4m");
+    termios now;
     tcgetattr(slave, &now);
-    EXPECT_EQ(now.c_lflag, cooked.c_lflag);
-    EXPECT_EQ(now.c_iflag, cooked.c_iflag);
-    EXPECT_EQ(std::memcmp(now.c_cc, cooked.c_cc, sizeof now.c_cc), 0);
+    EXPECT_EQ(now.c_lflag, reader.found.c_lflag);
+    EXPECT_EQ(now.c_iflag, reader.found.c_iflag);
+    EXPECT_EQ(std::memcmp(now.c_cc, reader.found.c_cc, sizeof now.c_cc), 0);
+    close(reader.results);
+    std::fclose(reader.output);
 }
 
 TEST(Keyboard, NotATerminalGivesNoneAtOnce) {

@@ -11,16 +11,24 @@ namespace Tav::IO {
 ///
 /// On Windows the record comes from ReadConsoleInputW. On POSIX terminals one key
 /// press is read in non-canonical, no-echo mode and decoded from what xterm-like
-/// terminals, the Linux console, tmux and screen send. For the time of the read
-/// the terminal is asked, on standard input's own descriptor, for unambiguous key
-/// reports (xterm's modifyOtherKeys level 2, the kitty keyboard protocol's
-/// "disambiguate escape codes"), so that Ctrl+Enter, Ctrl+Tab, Alt+Tab,
-/// Alt+Backspace and Alt+Escape give their own events where the terminal can tell
-/// them; terminals that know neither ignore the request. The mode and the
+/// terminals, rxvt, st, PuTTY, the Linux console, tmux and screen send. The first
+/// call of a process asks the terminal what it is (the kitty protocol's query,
+/// XTVERSION, the secondary and primary device attributes), waiting for the
+/// answers until the primary attributes come, at most 100 ms; the answers are
+/// consumed, never returned as keys, and keys typed meanwhile are kept for the
+/// calls that follow. For the time of each read, a terminal that takes them is
+/// then asked, on standard input's own descriptor, for unambiguous key reports
+/// (the kitty keyboard protocol's "disambiguate escape codes" where the terminal
+/// answered the kitty query, xterm's modifyOtherKeys level 2 where it named
+/// itself xterm, tmux or mintty), so that Ctrl+Enter, Ctrl+Tab, Alt+Tab,
+/// Alt+Backspace and Alt+Escape give their own events; st is put in keypad
+/// application mode, so that its editing keys report their modifiers. Terminals
+/// whose answers name no request are asked for nothing. The mode and the
 /// requests are put back before the call returns (modifyOtherKeys to the
-/// terminal's initial setting). A lone Escape is told from the start of a
-/// sequence by waiting 50 ms for more bytes. A character outside the Basic
-/// Multilingual Plane arrives as two calls, high surrogate first.
+/// terminal's initial setting, the keypad to numeric mode). A lone Escape is
+/// told from the start of a sequence by waiting 50 ms for more bytes. A
+/// character outside the Basic Multilingual Plane arrives as two calls, high
+/// surrogate first. Calls from several threads take turns.
 TAV_API Event GetKeyboardInput();
 
 /// Puts the terminal back as the GetKeyboardInput under way found it: its mode
