@@ -6,8 +6,8 @@
 # nothing but the events may reach the file. Keys go through the X test
 # extension (xdotool without --window), which terminals take as typed.
 # Usage: terminal_keys.sh TERMINAL TAVTOOL WORKDIR, TERMINAL one of xterm, st,
-# urxvt, pterm and kitty. Exit 77 (skipped) where the terminal or an X server is
-# missing or cannot start.
+# urxvt, pterm, kitty, mlterm and alacritty. Exit 77 (skipped) where the
+# terminal or an X server is missing or cannot start.
 set -u
 terminal=$1
 tavtool=$2
@@ -20,13 +20,13 @@ rm -rf "$work" && mkdir -p "$work" || exit 1
 # The key as xdotool names it, the event tavtool must print for it, and where a
 # terminal sends what it sends for another key, that terminal's event ("-": the
 # terminal sends nothing, or keeps the key for itself, and it is not pressed).
-keys='ctrl+Return CtrlEnter st=Enter urxvt=Enter pterm=Enter
-ctrl+Tab CtrlTab st=Tab urxvt=Tab pterm=Tab kitty=-
-ctrl+shift+Tab CtrlTab st=- urxvt=ShiftTab pterm=ShiftTab kitty=-
+keys='ctrl+Return CtrlEnter st=Enter urxvt=Enter pterm=Enter alacritty=Enter
+ctrl+Tab CtrlTab st=Tab urxvt=Tab pterm=Tab kitty=- alacritty=Tab
+ctrl+shift+Tab CtrlTab st=- urxvt=ShiftTab pterm=ShiftTab kitty=- mlterm=ShiftTab alacritty=-
 alt+Tab AltTab
 alt+BackSpace AltBackspace
 alt+Escape AltEscape
-ctrl+BackSpace CtrlBackspace xterm=Backspace st=Backspace urxvt=Backspace pterm=Backspace
+ctrl+BackSpace CtrlBackspace xterm=Backspace st=Backspace urxvt=Backspace pterm=Backspace alacritty=Backspace
 a '"'a'"'
 shift+a '"'A'"'
 ctrl+a '"'A'"'
@@ -44,8 +44,8 @@ shift+Right ShiftArrowRight pterm=ArrowRight
 alt+Down AltArrowDown
 ctrl+Home CtrlHome st=Home pterm=-
 ctrl+End CtrlEnd pterm=-
-shift+Home Home
-shift+End End
+shift+Home Home alacritty=-
+shift+End End alacritty=-
 Insert Insert
 ctrl+Insert CtrlInsert pterm=-
 Delete Delete
@@ -73,6 +73,8 @@ case $terminal in
   urxvt) class=URxvt; start() { urxvt -e "$@"; } ;;
   pterm) class=Pterm; start() { pterm -e "$@"; } ;;
   kitty) class=kitty; start() { LIBGL_ALWAYS_SOFTWARE=1 kitty "$@"; } ;;
+  mlterm) class=mlterm; start() { mlterm -e "$@"; } ;;
+  alacritty) class=Alacritty; start() { LIBGL_ALWAYS_SOFTWARE=1 alacritty -e "$@"; } ;;
   *) echo "unknown terminal $terminal"; exit 1 ;;
 esac
 
