@@ -155,12 +155,16 @@ protected:
         EXPECT_EQ(left, 0) << "bytes left over";
         EXPECT_EQ(lseek(fileno(r.output), 0, SEEK_END), 0) << "output reached standard output";
         std::fclose(r.output);
-        termios after;
-        tcgetattr(slave, &after);
-        EXPECT_EQ(after.c_lflag, r.found.c_lflag);
-        EXPECT_EQ(after.c_iflag, r.found.c_iflag);
-        EXPECT_EQ(std::memcmp(after.c_cc, r.found.c_cc, sizeof after.c_cc), 0);
+        expectModeIs(r.found);
         return got;
+    }
+
+    void expectModeIs(const termios& found) {
+        termios now;
+        tcgetattr(slave, &now);
+        EXPECT_EQ(now.c_lflag, found.c_lflag);
+        EXPECT_EQ(now.c_iflag, found.c_iflag);
+        EXPECT_EQ(std::memcmp(now.c_cc, found.c_cc, sizeof now.c_cc), 0);
     }
 
     // The first `count` events the bytes give, typed once the reader has asked
@@ -482,11 +486,7 @@ TEST_F(Terminal, SignalHandlerRestoresTheTerminal) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << "the handler did not run: " << status;
     written(query.size() + asked.size() + 5);
     EXPECT_EQ(seen, query + asked + "\x1B[>4m");
-    termios now;
-    tcgetattr(slave, &now);
-    EXPECT_EQ(now.c_lflag, reader.found.c_lflag);
-    EXPECT_EQ(now.c_iflag, reader.found.c_iflag);
-    EXPECT_EQ(std::memcmp(now.c_cc, reader.found.c_cc, sizeof now.c_cc), 0);
+    expectModeIs(reader.found);
     close(reader.results);
     std::fclose(reader.output);
 }
