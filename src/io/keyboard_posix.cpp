@@ -369,12 +369,18 @@ void deliver(const Record& r) {
 }
 
 // Asks the terminal what it is and waits for its replies: until the primary
-// attributes reply, which comes last, or 100 ms where nothing answers, a wait
-// that passes unnoticed once. Asked once per process.
+// attributes reply, which comes last and which nearly every terminal gives, so
+// that a local terminal costs one round trip. The bound is for a link of
+// several hundred milliseconds (SSH between continents) or a terminal still
+// starting on a busy machine; 2 s is what crossterm waits for the same
+// sentinel, and a terminal that answers nothing costs it once per process.
+// Asked once per process.
+constexpr int repliesWaitMs = 2000;
+
 void identify() {
     asked = true;
     if (!posix::query()) return;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(repliesWaitMs);
     while (!replies.primary) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         const int b = left.count() > 0 ? posix::nextByte(static_cast<int>(left.count())) : -1;

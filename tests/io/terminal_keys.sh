@@ -19,8 +19,15 @@ rm -rf "$work" && mkdir -p "$work" || exit 1
 
 # The key as xdotool names it, the event tavtool must print for it, and where a
 # terminal sends what it sends for another key, that terminal's event ("-": the
-# terminal sends nothing, or keeps the key for itself, and it is not pressed).
-keys='ctrl+Return CtrlEnter st=Enter urxvt=Enter pterm=Enter alacritty=Enter
+# terminal sends nothing, or keeps the key for itself, and it is not pressed;
+# "A|B": either, where the terminal itself varies). The first key's event comes
+# only once the first read has had the terminal's answers, so the keys after it
+# are pressed while the reader asks for what the terminal takes.
+# pterm prefixes Escape to a key pressed with Alt only when its key event
+# carries the Alt modifier, which under a busy Xvfb it sometimes does not for
+# Alt+Insert: it sends "ESC [ 2 ~" or "ESC ESC [ 2 ~".
+keys='space Space
+ctrl+Return CtrlEnter st=Enter urxvt=Enter pterm=Enter alacritty=Enter
 ctrl+Tab CtrlTab st=Tab urxvt=Tab pterm=Tab kitty=- alacritty=Tab
 ctrl+shift+Tab CtrlTab st=- urxvt=ShiftTab pterm=ShiftTab kitty=- mlterm=ShiftTab alacritty=-
 alt+Tab AltTab
@@ -51,7 +58,7 @@ ctrl+Insert CtrlInsert pterm=-
 Delete Delete
 shift+Delete Delete
 ctrl+Delete CtrlDelete pterm=Backspace
-alt+Insert AltInsert st=Insert pterm=Insert
+alt+Insert AltInsert st=Insert pterm=Insert|AltInsert
 Page_Up PageUp
 ctrl+Page_Down CtrlPageDown pterm=-
 F1 F1
@@ -132,7 +139,8 @@ while read -r key event; do
 done <"$expected" || { cat "$work/out"; exit 1; }
 
 status=0
-tail -n +2 "$work/out" | cut -d' ' -f2- | paste -d' ' "$expected" - | awk '$2 != $3' >"$work/wrong"
+tail -n +2 "$work/out" | cut -d' ' -f2- | paste -d' ' "$expected" - |
+  awk '{ n = split($2, allowed, "|"); ok = 0; for (i = 1; i <= n; i++) ok = ok || allowed[i] == $3 } !ok' >"$work/wrong"
 if [ -s "$work/wrong" ]; then
   echo "keys that give other events in $terminal (key, expected, got):"; cat "$work/wrong"
   status=1

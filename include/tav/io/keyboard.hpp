@@ -14,7 +14,7 @@ namespace Tav::IO {
 /// terminals, rxvt, st, PuTTY, the Linux console, tmux and screen send. The first
 /// call of a process asks the terminal what it is (the kitty protocol's query,
 /// XTVERSION, the secondary and primary device attributes), waiting for the
-/// answers until the primary attributes come, at most 100 ms; the answers are
+/// answers until the primary attributes come, at most 2 s; the answers are
 /// consumed, never returned as keys, and keys typed meanwhile are kept for the
 /// calls that follow. For the time of each read, a terminal that takes them is
 /// then asked, on standard input's own descriptor, for unambiguous key reports
