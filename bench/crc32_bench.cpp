@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Throughput of every CRC-32 kernel this processor runs and of the chosen one
 // (through the public function), beside ISA-L's crc32_iscsi, which keeps the
 // raw register and so computes the same values when started at 0.

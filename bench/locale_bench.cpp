@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // A catalogue of 100,000 messages: building the table alone, loading a Locale
 // from a string stream and from a file stream, and lookups of present and absent
 // keys, beside glibc's dgettext on the same catalogue compiled with msgfmt: with

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // A container path lookup in a file whose root has 10 children and whose BODY
 // list has 100; and one that misses in a list of 8 million empty chunks, read
 // from a file stream, where every child's identifier must be read.

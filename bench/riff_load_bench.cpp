@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Loading the chunk tree of a file with a million chunks, from a string stream
 // and from a file stream; heap bytes per plain child from glibc's counters.
 #include <cstdio>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Lateness of the timer's ticks, and how long switching off takes while the
 // thread sleeps in a long pause.
 #include <algorithm>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // tavtool tree over a file of a million empty chunks of one type, read as the
 // tool reads it: the time must grow with the number of chunks, not
 // with its square (each child's path counts the earlier siblings of its type).

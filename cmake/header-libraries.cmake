@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Header-only libraries that tavtool (and the tests of its parts) use. Their
 # include directory is the build machine's /usr/include, whose C library headers
 # must not reach a cross build: there, copy just the library's own headers.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 include(CMakePackageConfigHelpers)
 
 install(TARGETS tav EXPORT TavTargets
@@ -5,6 +6,7 @@ install(TARGETS tav EXPORT TavTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/tav DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(TAV_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tav)
 install(EXPORT TavTargets NAMESPACE Tav:: DESTINATION ${TAV_CMAKE_DIR})
@@ -17,7 +19,7 @@ install(FILES ${PROJECT_BINARY_DIR}/TavConfig.cmake ${PROJECT_BINARY_DIR}/TavCon
 
 # The prefix is found from the .pc file's own place, so the package can be installed anywhere.
 set(TAV_PC_CFLAGS "")
-if(TAV_STATIC)
+if(tav_static)
   set(TAV_PC_CFLAGS " -DTAV_STATIC")
 endif()
 file(RELATIVE_PATH TAV_PC_TO_PREFIX "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # The MinGW runtime DLLs (libstdc++, libgcc, winpthread) are copied beside the
 # programs instead of being linked statically: the library's interface passes
 # std::string, std::vector and thrown exceptions between tav.dll and its callers,

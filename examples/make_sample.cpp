@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Writes examples/sample.riff, the small container file the README's first
 // command shows: a "BODY" list named "ORL" holding a code, two key hashes and
 // their two texts, laid out as a locale file.

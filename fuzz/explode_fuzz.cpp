@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Explode on arbitrary text, delimiter and limit: the first byte is the
 // delimiter, the next two the limit, the rest the text. The pieces must join
 // back into a prefix of the text.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // A Locale built from arbitrary bytes, then looked up and printed.
 #include <cstdint>
 #include <iostream>

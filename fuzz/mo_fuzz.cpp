@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // The catalogue compiler's MO reader over arbitrary bytes after an MO magic
 // number, its table of system-dependent strings included: a refusal is a
 // FileError naming the file, and anything else that escapes (an allocation

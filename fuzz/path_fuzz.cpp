@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Container path lookups of arbitrary path strings, on a fixed small container
 // file and on a file made of the rest of the input. The input is the path, a
 // zero byte, then the file's bytes.

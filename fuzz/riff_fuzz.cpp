@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // A RIFF File built from arbitrary bytes, with its whole tree walked: every
 // child's type, length, offset, open and close, every list's type and children.
 // The first byte picks the length convention (odd: published), the rest is the file.

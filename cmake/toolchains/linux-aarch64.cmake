@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Cross build for 64-bit ARM Linux with Debian's g++-aarch64-linux-gnu; the tests
 # run under qemu-aarch64.
 set(TAV_LINUX_TRIPLE aarch64-linux-gnu)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Shared by the Linux cross toolchain files, which set TAV_LINUX_TRIPLE,
 # CMAKE_SYSTEM_PROCESSOR and TAV_QEMU first: Debian's cross compilers, and the
 # programs run here under qemu-user. TAV_QEMU_CPU picks the emulated processor

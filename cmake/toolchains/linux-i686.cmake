@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Cross build for 32-bit x86 Linux, the home DLL's instruction set, with Debian's
 # g++-i686-linux-gnu; the tests run under qemu-i386. Everything is linked
 # statically: under Debian's qemu 7.2 a dynamically linked i686 program hangs at

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Shared by the MinGW-w64 toolchain files, which set TAV_MINGW_TRIPLE and
 # CMAKE_SYSTEM_PROCESSOR first. The -posix compilers, for std::thread and std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Cross build for x86-64 Windows with Debian's MinGW-w64 compilers; the programs
 # run here under Wine.
 set(TAV_MINGW_TRIPLE x86_64-w64-mingw32)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Cross build for 32-bit x86 Windows, the library's home target, with Debian's
 # MinGW-w64 compilers. This machine cannot run the result.
 set(TAV_MINGW_TRIPLE i686-w64-mingw32)

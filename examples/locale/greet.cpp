@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Loads a locale file and prints greetings from it.
 //
 //   tavtool locale compile examples/locale/de.po -o de.locale

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // The library's entry point: loading it does nothing beyond making its
 // interface available.
 #include <windows.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Key presses from a POSIX terminal, decoded into the fields of a Windows key
 // record and translated like one. For the time of a read the terminal is asked
 // for unambiguous key reports where it takes them (xterm's modifyOtherKeys, the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // The terminal on standard input as the key reader uses it: its bytes, its mode
 // for the time of a read, what it says of itself, and the requests that make
 // its key reports unambiguous.

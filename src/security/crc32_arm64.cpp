@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // The CRC-32 kernels of ARM64 processors: the CRC32C instructions (an ARMv8.0
 // option, standard from ARMv8.1) and 64-bit polynomial multiplication (PMULL,
 // part of the cryptography extension). Each function names the instructions it

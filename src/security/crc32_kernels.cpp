@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Which CRC-32 kernel runs: every kernel built for the target, and the one
 // table that picks among them.
 #include <cstring>

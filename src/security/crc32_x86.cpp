@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // The CRC-32 kernels of x86 processors: the CRC32 instruction (SSE4.2) and
 // carry-less multiplication (PCLMULQDQ; VPCLMULQDQ on 32- and 64-byte registers).
 // Each function names the instructions it may use in its target attribute, so

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Plural forms and character sets checked against GNU gettext itself: catalogues
 // in several charsets and plural rules are compiled both with msgfmt (read back
 // with glibc's dngettext, its output set to UTF-8) and with the catalogue

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSL-1.0
 # Compiles a catalogue as PO and, through msgfmt, as MO; both locale files must
 # give every key's expected text. A catalogue with colliding keys writes nothing.
 set -eu

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSL-1.0
 # Keys pressed in a real terminal emulator (its default settings) under a virtual
 # X server, read by `tavtool keys` with its standard output redirected to a
 # file: each key must give the event a Windows console gives, or, where the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Installs the built library into a fresh prefix, then builds and runs a small
 # outside program against it twice: through find_package and through pkg-config
 # (as C++20: the package must not choose the caller's standard); then builds it
@@ -37,11 +38,40 @@ string(REGEX REPLACE ".*-L([^ ;]+).*" "\\1" libdir "${flags}")
 set(ENV{LD_LIBRARY_PATH} ${libdir})
 run(${WORK_DIR}/pc-consumer)
 
-run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/subdirectory -B ${WORK_DIR}/subdirectory-build
-    -DTAV_SOURCE_DIR=${SOURCE_DIR} -DCMAKE_CXX_COMPILER=${CXX})
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/subdirectory-build)
+# The licence goes with the package; the library links nothing of what only
+# tavtool uses (GNU libgettextpo is GPL, CLI11 and nlohmann/json header-only).
+if(NOT EXISTS ${prefix}/share/doc/Tav/LICENSE)
+  message(FATAL_ERROR "the licence is not installed in share/doc/Tav")
+endif()
+file(GLOB library ${prefix}/*/libtav.so.*.*.* ${prefix}/*/*/libtav.so.*.*.*)
+find_program(OBJDUMP objdump REQUIRED)
+execute_process(COMMAND ${OBJDUMP} -p -T -C ${library} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT dump MATCHES "NEEDED")
+  message(FATAL_ERROR "cannot read the installed library '${library}'")
+endif()
+if(dump MATCHES "gettextpo|CLI::|nlohmann")
+  message(FATAL_ERROR "the library links one of tavtool's libraries:\n${dump}")
+endif()
+
+# As a subdirectory: static unless the parent asks (BUILD_SHARED_LIBS), and the
+# parent's installed program runs from its prefix with no library path.
 unset(ENV{LD_LIBRARY_PATH})
-run(${WORK_DIR}/subdirectory-build/consumer)
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/subdirectory -B ${WORK_DIR}/subdirectory-build
+    -DTAV_SOURCE_DIR=${SOURCE_DIR} -DCMAKE_CXX_COMPILER=${CXX} -DEXPECTED_TYPE=STATIC_LIBRARY)
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/subdirectory-build)
+run(${CMAKE_COMMAND} --install ${WORK_DIR}/subdirectory-build --prefix ${WORK_DIR}/parent)
+run(${WORK_DIR}/parent/bin/consumer)
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/subdirectory -B ${WORK_DIR}/subdirectory-shared
+    -DTAV_SOURCE_DIR=${SOURCE_DIR} -DCMAKE_CXX_COMPILER=${CXX} -DBUILD_SHARED_LIBS=ON -DEXPECTED_TYPE=SHARED_LIBRARY)
+# At the top level, BUILD_SHARED_LIBS=OFF gives the static library; TAV_STATIC, where set, decides for Tav alone.
+foreach(choice "-DBUILD_SHARED_LIBS=OFF;STATIC" "-DBUILD_SHARED_LIBS=OFF;-DTAV_STATIC=OFF;SHARED" "-UBUILD_SHARED_LIBS;SHARED")
+  list(POP_BACK choice expected)
+  execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/top-level -DTAV_TESTS=OFF -DTAV_TOOLS=OFF
+                          -UTAV_STATIC ${choice} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT out MATCHES "Tav: a ${expected} library")
+    message(FATAL_ERROR "${choice} at the top level did not give a ${expected} library:\n${out}")
+  endif()
+endforeach()
 
 if(EXISTS ${prefix}/bin/tavtool)
   file(RENAME ${prefix} ${WORK_DIR}/moved)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Checks the export table of tav.dll (objdump -p): the interface is there, the
 # internal helpers are not.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE table RESULT_VARIABLE rc)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSL-1.0
 # Compiles each case of format_misuse.cpp: the valid calls must compile, and
 # each call with a class-type argument must fail with the message that says
 # what to pass instead.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // Calls of Tav::String::Format, compiled one case at a time by
 // format_misuse.cmake: case 0 holds calls that must compile, every other case
 // one that must not.

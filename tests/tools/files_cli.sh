@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSL-1.0
 # What tavtool does with the files it is given. Every command that writes a file
 # (pack, unpack -o, locale compile) replaces a regular file atomically and keeps
 # its mode, writes through a link to its target, writes a FIFO in place, takes

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSL-1.0
 # tavtool pack and unpack end to end: the example packs to a container the
 # library reads, a file survives unpack and pack byte for byte, and bad input
 # fails with status 1, a message naming its place, and no output file.

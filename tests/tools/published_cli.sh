@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSL-1.0
 # RIFF files in the published convention, made here by standard tools (Python's
 # wave module, sox, cwebp): tree reads them, and unpack then pack gives back
 # every byte, pad bytes included (and a final one left out, as the wave module

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: BSL-1.0
+// Copyright (c) 2026 The Tav developers
 // An outside program that uses the installed library.
 #include <sstream>
 #include <string>
