@@ -33,14 +33,16 @@ fi
 cp "$sample" "$inputs/sample.riff" && cp "$po" "$inputs/de.po" && cp "$work/sample.json" "$inputs/input.json" &&
   chmod 644 "$inputs/sample.riff" "$inputs/de.po" "$inputs/input.json" || exit 1
 
-# writes COMMAND OUT: runs COMMAND with OUT as its output. Each command's
-# expected bytes are what it writes to standard output.
+# writes COMMAND TAVTOOL [OUT]: runs COMMAND with OUT as its output (none: the
+# default, standard output). Each command's expected bytes are what it writes
+# to standard output.
 writes() {
   case $1 in
-    pack) "$2" pack "$inputs/input.json" -o "$3" ;;
-    unpack) "$2" unpack "$inputs/sample.riff" -o "$3" ;;
-    compile) "$2" locale compile "$inputs/de.po" -o "$3" ;;
+    pack) set -- "$2" pack "$inputs/input.json" ${3:+-o "$3"} ;;
+    unpack) set -- "$2" unpack "$inputs/sample.riff" ${3:+-o "$3"} ;;
+    compile) set -- "$2" locale compile "$inputs/de.po" ${3:+-o "$3"} ;;
   esac
+  "$@"
 }
 
 for command in pack unpack compile; do
@@ -48,6 +50,13 @@ for command in pack unpack compile; do
   mkdir -p "$out"
   writes $command "$tavtool" - >"$out/expected" || fail "$command: cannot write to standard output"
   [ -s "$out/expected" ] && [ ! -e "$out/-" ] && [ ! -e ./- ] || fail "$command -o -: no output, or a file named -"
+  # Without -o the output is standard output too, but binary output never goes to a terminal.
+  writes $command "$tavtool" | cmp -s - "$out/expected" || fail "$command: standard output is not the default"
+  if [ $command != unpack ] && command -v script >/dev/null 2>&1; then
+    script -qec "'$tavtool' $(writes $command echo)" /dev/null </dev/null >"$work/terminal" 2>&1
+    grep -q "^tavtool: standard output is a terminal: give -o FILE, or redirect the output" "$work/terminal" ||
+      fail "$command wrote to a terminal: $(head -c 200 "$work/terminal")"
+  fi
 
   # A regular file: replaced, its mode kept, no temporary left behind.
   printf old >"$out/file" && chmod 640 "$out/file"
@@ -134,10 +143,13 @@ printf 'RIFF\014\000\000\000OSTRDATA\144\000\000\000abcd' >"$work/damaged.riff"
 "$tavtool" tree "$work/damaged.riff" >"$work/out" 2>"$work/error" && fail "tree read a damaged chunk"
 [ "$(tail -n 1 "$work/out")" = "  DATA  offset 12  length 100" ] && [ "$(tail -c 1 "$work/out" | od -An -tx1)" = " 0a" ] && grep -qF "tavtool: $work/damaged.riff: " "$work/error" || fail "damaged: $(cat "$work/out" "$work/error")"
 
-# message EXPECTED COMMAND...: the command fails, its message's first line exactly this.
+# message STATUS EXPECTED COMMAND...: the command ends with STATUS (1 a failure,
+# 2 a usage error), its message's first line exactly this.
 message() {
-  expected=$1 && shift
-  "$tavtool" "$@" >/dev/null 2>"$work/error" && fail "$*: no failure"
+  status=$1 expected=$2 && shift 2
+  "$tavtool" "$@" >/dev/null 2>"$work/error"
+  got=$?
+  [ "$got" -eq "$status" ] || fail "$*: status $got, not $status"
   [ "$(head -n 1 "$work/error")" = "$expected" ] || fail "$1: expected '$expected', got '$(cat "$work/error")'"
 }
 deep=$(printf '%0500d' 0 | tr 0 '(')
@@ -157,12 +169,19 @@ shared = data + len(blob)
 sys.stdout.buffer.write(struct.pack('<7I', 0x950412de, 0, n, 28, 28 + 8 * n, 0, 0) + originals
                         + struct.pack('<II', len(big), shared) * n + blob + big + b'\\0')" >"$work/shared.mo"
 for case in \
-  "locale compile $work/shared.mo -o $work/x --code xx|tavtool: $work/shared.mo: its translations come to more than the 4 GiB a locale file can hold" \
-  "get $sample /BODY#99999999999|tavtool: $sample: Invalid path /BODY#99999999999: an index is too large" \
-  "locale compile $work/deep.po -o $work/x|tavtool: $work/deep.po: plural rule \"nplurals=2; plural=$(echo "$deep" | cut -c1-61)...\": expression nested too deeply at byte 219" \
-  "locale compile --charset UTF-16 $po -o $work/x|tavtool: --charset UTF-16: its texts hold zero bytes, which end a locale file's texts; take UTF-8 or another charset that has none" \
-  "locale compile $work/long.po -o $work/x|tavtool: $work/long.po:4: keyword \"$(echo "$long" | cut -c1-80)...\" unknown"; do
-  set -f; message "${case#*|}" ${case%%|*}; set +f
+  "frob|2|tavtool: 'frob' is not a command; see 'tavtool --help'" \
+  "--frob|2|tavtool: '--frob' is not an option of 'tavtool'; see 'tavtool --help'" \
+  "locale frob|2|tavtool: 'frob' is not a command; see 'tavtool locale --help'" \
+  "tree|2|tavtool: FILE is required; see 'tavtool tree --help'" \
+  "locale get --plural -1 $work/x a|2|tavtool: --plural: '-1' is not a whole number from 0 to $(getconf ULONG_MAX); see 'tavtool locale get --help'" \
+  "locale get --plural 99999999999999999999999 $work/x a|2|tavtool: --plural: '99999999999999999999999' is larger than $(getconf ULONG_MAX); see 'tavtool locale get --help'" \
+  "locale compile $work/shared.mo -o $work/x --code xx|1|tavtool: $work/shared.mo: its translations come to more than the 4 GiB a locale file can hold" \
+  "get $sample /BODY#99999999999|1|tavtool: $sample: Invalid path /BODY#99999999999: an index is too large" \
+  "locale compile $work/deep.po -o $work/x|1|tavtool: $work/deep.po: plural rule \"nplurals=2; plural=$(echo "$deep" | cut -c1-61)...\": expression nested too deeply at byte 219" \
+  "locale compile --charset UTF-16 $po -o $work/x|1|tavtool: --charset UTF-16: its texts hold zero bytes, which end a locale file's texts; take UTF-8 or another charset that has none" \
+  "locale compile $work/long.po -o $work/x|1|tavtool: $work/long.po:4: keyword \"$(echo "$long" | cut -c1-80)...\" unknown"; do
+  rest=${case#*|}
+  set -f; message "${rest%%|*}" "${rest#*|}" ${case%%|*}; set +f
 done
 
 [ $failures -eq 0 ] || exit 1

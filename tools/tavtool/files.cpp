@@ -266,6 +266,16 @@ std::unique_ptr<std::istream> openContainer(const std::string& path) {
     return in;
 }
 
+void checkBinaryOutput(const std::string& path) {
+#if defined(_WIN32)
+    const bool terminal = _isatty(_fileno(stdout));
+#else
+    const bool terminal = isatty(STDOUT_FILENO);
+#endif
+    if (path == "-" && terminal)
+        throw FileError("standard output is a terminal: give -o FILE, or redirect the output");
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
     if (path == "-") {
         std::cout.flush();

@@ -46,6 +46,11 @@ std::unique_ptr<std::istream> openContainer(const std::string& path);
 // published one is refused with the message of openContainer.
 Tav::Format::RIFF::Convention chooseConvention(std::istream& in, const std::string& choice, const std::string& path);
 
+// Refuses "-" (standard output) for binary output when standard output is a
+// terminal, before any work is done, as compressors do: the bytes would only
+// garble the screen.
+void checkBinaryOutput(const std::string& path);
+
 // Writes `bytes` as the whole of FILE, or to standard output for "-". A regular
 // file (or one a symbolic link leads to) is replaced atomically through a
 // temporary beside it that takes its permission bits, so that a failure leaves

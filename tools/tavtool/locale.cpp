@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
+#include <cerrno>
+#include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -34,6 +37,7 @@ std::string pluralRule(const std::string& input, const std::string& rule, const 
 int compile(const std::vector<std::string>& inputs, const std::string& output, std::string code,
             const std::string& charset) {
     checkTarget(charset);
+    checkBinaryOutput(output);
     std::vector<Catalog> catalogs;
     std::string rule, ruleInput;
     std::uint64_t texts = 0;
@@ -68,6 +72,17 @@ std::unordered_set<std::uint32_t> filedHashes(std::istream& in) {
         hashes.insert(Tav::detail::loadLE32(payload + at));
     }
     return hashes;
+}
+
+// Plural counts are whole numbers that an unsigned long holds: "-1" must not
+// wrap round into a large one, nor a number too large be cut.
+std::string wholeNumber(std::string& text) {
+    const std::string largest = std::to_string(std::numeric_limits<unsigned long>::max());
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return "'" + text + "' is not a whole number from 0 to " + largest;
+    errno = 0;
+    std::strtoul(text.c_str(), nullptr, 10);
+    return errno == ERANGE ? "'" + text + "' is larger than " + largest : "";
 }
 
 struct Query {
@@ -106,11 +121,12 @@ void addLocale(CLI::App& app, Run& run) {
 
     auto* make = locale->add_subcommand("compile", "Write a locale file from gettext catalogues (PO or MO)");
     auto inputs = std::make_shared<std::vector<std::string>>();
-    auto output = std::make_shared<std::string>();
+    auto output = std::make_shared<std::string>("-");
     auto code = std::make_shared<std::string>();
     auto charset = std::make_shared<std::string>("UTF-8");
     make->add_option("INPUT", *inputs, "catalogues; a later one's messages replace an earlier one's")->required();
-    make->add_option("-o,--output", *output, "the locale file to write, or - for standard output")->required();
+    make->add_option("-o,--output", *output,
+                     "the locale file to write, or - (the default) for standard output, which must not be a terminal");
     make->add_option("--code", *code, "the locale's code (default: the catalogues' Language field)");
     make->add_option("--charset", *charset,
                      convertsCharsets
@@ -129,7 +145,8 @@ void addLocale(CLI::App& app, Run& run) {
     get->add_option("FILE", query->file, "the locale file, or - for standard input")->required();
     get->add_option("KEY", query->keys, "msgids; a key absent from the locale is an error (exit status 1)")->required();
     auto* context = get->add_option("--context", query->context, "the messages' context (gettext's msgctxt)");
-    auto* plural = get->add_option("--plural", query->plural, "the plural form for this number, as ngettext chooses it");
+    auto* plural = get->add_option("--plural", query->plural, "the plural form for this number, as ngettext chooses it")
+                       ->check(CLI::Validator(wholeNumber, "N"));
     get->callback([&run, query, context, plural] {
         query->hasContext = static_cast<bool>(*context);
         query->hasPlural = static_cast<bool>(*plural);

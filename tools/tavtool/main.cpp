@@ -1,9 +1,37 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
+#include <iostream>
+#include <string>
+
 #include "commands.hpp"
 
+namespace {
+
+// Names the command that argv names, as deep as it goes ("tavtool locale get"), or throws a
+// usage error naming the first word that is neither a command nor an option
+// of the command before it. Commands with subcommands take no option values,
+// so every word up to the last command is a command or a flag.
+void findCommand(CLI::App& app, int argc, char** argv, std::string& name) {
+    CLI::App* at = &app;
+    name = "tavtool";
+    for (int i = 1; i < argc && !at->get_subcommands({}).empty(); ++i) {
+        const std::string word = argv[i];
+        if (word.rfind('-', 0) == 0) {
+            if (at->get_option_no_throw(word) == nullptr && word != "--")
+                throw CLI::ParseError("'" + word + "' is not an option of '" + name + "'", CLI::ExitCodes::ExtrasError);
+            continue;
+        }
+        const auto subs = at->get_subcommands([&](CLI::App* c) { return c->check_name(word); });
+        if (subs.empty()) throw CLI::ParseError("'" + word + "' is not a command", CLI::ExitCodes::ExtrasError);
+        at = subs.front();
+        name += " " + word;
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    CLI::App app{"tavtool: inspect and make the files the Tav library reads"};
+    CLI::App app{"tavtool: inspect and make the files the Tav library reads", "tavtool"};
     app.set_version_flag("--version", "tavtool " TAV_VERSION);
     app.require_subcommand(1);
     tavtool::Run run;
@@ -13,6 +41,16 @@ int main(int argc, char** argv) {
     tavtool::addLocale(app, run);
     tavtool::addKeys(app, run);
     tavtool::addPack(app, run);
-    CLI11_PARSE(app, argc, argv);
+    std::string command = "tavtool";
+    try {
+        findCommand(app, argc, argv, command);
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {  // --help, --version
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        // A usage error: status 2, as command-line tools give; 1 is a failure of the work itself.
+        std::cerr << "tavtool: " << e.what() << "; see '" << command << " --help'\n";
+        return 2;
+    }
     return run();
 }

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
-#include <iostream>
 #include <iterator>
 #include <string>
 
@@ -15,14 +14,12 @@ namespace {
 int unpackFile(const std::string& input, const std::string& output, const std::string& convention) {
     auto in = openSeekable(input);
     const std::string text = toText(unpack(*in, chooseConvention(*in, convention, input)));
-    if (output.empty())
-        std::cout << text;
-    else
-        writeFile(output, text);
+    writeFile(output, text);
     return 0;
 }
 
 int packFile(const std::string& input, const std::string& output) {
+    checkBinaryOutput(output);
     auto in = openInput(input);
     const std::string text(std::istreambuf_iterator<char>(*in), std::istreambuf_iterator<char>{});
     if (in->bad()) throw FileError(shownInput(input) + ": cannot be read");
@@ -36,7 +33,7 @@ int packFile(const std::string& input, const std::string& output) {
 void addPack(CLI::App& app, Run& run) {
     auto* unpackCommand = app.add_subcommand("unpack", "Describe a RIFF file as JSON (docs/riff-json.md)");
     auto file = std::make_shared<std::string>();
-    auto output = std::make_shared<std::string>();
+    auto output = std::make_shared<std::string>("-");
     auto convention = std::make_shared<std::string>("auto");
     unpackCommand->add_option("FILE", *file, "the RIFF file, or - for standard input")->required();
     unpackCommand->add_option("-o,--output", *output, "the JSON file to write, or - (the default) for standard output");
@@ -49,7 +46,9 @@ void addPack(CLI::App& app, Run& run) {
 
     auto* packCommand = app.add_subcommand("pack", "Write the RIFF file a JSON description stands for");
     packCommand->add_option("JSON", *file, "the description, or - for standard input")->required();
-    packCommand->add_option("-o,--output", *output, "the RIFF file to write, or - for standard output")->required();
+    packCommand->add_option("-o,--output", *output,
+                            "the RIFF file to write, or - (the default) for standard output, which must not be a "
+                            "terminal");
     packCommand->callback([&run, file, output] {
         run = [file, output] { return guarded(shownInput(*file), [&] { return packFile(*file, *output); }); };
     });
