@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
         // Printed texts follow each other directly, with nothing added between them.
         locale << "greeting" << "separator" << "farewell";
         std::cout << '\n';
-        // A key with a context is written as gettext writes it: context, 0x04, msgid.
-        std::cout << locale["menu\x04Open"] << '\n';
+        // A key with a context: ContextKey("menu", "Open") is "menu", byte 0x04, "Open".
+        std::cout << locale[Tav::International::ContextKey("menu", "Open")] << '\n';
         // Plural forms are chosen by the catalogue's rule, as ngettext chooses them.
         for (int n : {1, 3}) {
             std::printf(locale.plural("%d new message", static_cast<unsigned long>(n)), n);

@@ -48,6 +48,8 @@ TEST(Locale, LooksTextsUpByKey) {
     EXPECT_EQ(locale[std::string("hello")], "Hallo");
     EXPECT_STREQ(locale["bye"], "Tschüss");
     EXPECT_STREQ(locale["ctx\x04key"], "mit Kontext");
+    EXPECT_EQ(locale[Tav::International::ContextKey("ctx", "key")], "mit Kontext");
+    EXPECT_EQ(Tav::International::ContextKey("menu", "Edit"), std::string("menu\x04" "Edit"));  // not "menu\x04E" "dit"
     EXPECT_EQ(locale[std::string("")], "de");  // the empty key's hash is 0
     EXPECT_EQ(locale[std::string("hello\0junk", 10)], "Hallo");  // the key ends at its zero byte
 

@@ -100,7 +100,7 @@ int get(const Query& query) {
     const std::unordered_set<std::uint32_t> filed = filedHashes(*in);
     int status = 0;
     for (const std::string& msgid : query.keys) {
-        const std::string key = query.hasContext ? query.context + '\x04' + msgid : msgid;
+        const std::string key = query.hasContext ? Tav::International::ContextKey(query.context, msgid) : msgid;
         if (key.find('\0') != std::string::npos || !filed.count(Tav::Security::Hash::Crc32(key.c_str()))) {
             std::cout.flush();
             std::cerr << "tavtool: " << shownInput(query.file) << ": " << printable(excerpt(key))

@@ -17,6 +17,18 @@ namespace detail {
 class PluralRule;
 }
 
+/// The key of a message in a context, as gettext files it: the context, byte
+/// 0x04, then the msgid. Prefer it to a literal: in "menu\x04Edit" the escape
+/// reads "\x04E" as one hexadecimal number, and the key is another one.
+inline std::string ContextKey(const std::string& context, const std::string& msgid) {
+    std::string key;
+    key.reserve(context.size() + 1 + msgid.size());
+    key += context;
+    key += '\x04';
+    key += msgid;
+    return key;
+}
+
 /// A table of translated texts loaded from a locale file: a container file whose
 /// "BODY" list holds the locale's code ("/BODY.ORL/STRN.code"), the 32-bit key
 /// hashes ("/BODY.ORL/TUDW.offsets") and the texts in the same order, one per
@@ -57,7 +69,7 @@ public:
 
     /// The form of a message with plural forms that the catalogue's rule selects
     /// for `n`, as ngettext selects it. `key` is the message's msgid (with a
-    /// context: context, byte 0x04, msgid). A rule that gives an index not below
+    /// context: ContextKey(context, msgid)). A rule that gives an index not below
     /// its number of forms, or divides by zero, selects form 0; a message without
     /// the selected form yields its form 0, as gettext does; an absent message
     /// yields the empty text. Files without a rule use gettext's default (two

@@ -31,8 +31,11 @@ enum class Convention {
 
 /// RIFF data held in a caller's input stream: the outermost list of the tree.
 ///
-/// The length field counts the bytes after the form type, so the stream holds
-/// exactly length + 12 bytes, and no pad byte follows a chunk of odd length.
+/// In Tav's convention (File(stream)) the length field counts the bytes after
+/// the form type, so the stream holds exactly length + 12 bytes, and no pad byte
+/// follows a chunk of odd length. In the published convention of WAV, AVI and
+/// WebP (File(stream, Convention::Published)) it counts the form type too, so
+/// the stream holds length + 8 bytes, and odd chunks are padded (Convention).
 /// The file holds the stream by reference only: the stream must outlive the file
 /// and every chunk, list and node made from it, and must not be used by another
 /// thread meanwhile. Hand the stream over at its beginning: the length is checked

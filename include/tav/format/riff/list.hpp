@@ -14,9 +14,12 @@ namespace detail {
 struct Load;
 }
 
-/// A chunk that contains chunks: a "LIST" chunk, or the file itself. Its length
-/// counts the bytes after its list type, and its children follow the list type
-/// directly. The children are loaded once, at construction, and owned by the list.
+/// A chunk that contains chunks: a "LIST" chunk, or the file itself. Its children
+/// follow the list type directly. In Tav's convention its length counts the
+/// bytes after its list type, and children follow each other without pad bytes;
+/// in the published one (a File read with Convention::Published) its length
+/// counts the list type too, and each odd child is followed by a pad byte. The
+/// children are loaded once, at construction, and owned by the list.
 class TAV_API List : public Chunk {
 public:
     /// Deepest nesting of lists that a load accepts ("Lists nested too deeply!").
