@@ -179,7 +179,12 @@ TEST_F(GettextOracle, SystemDependentStrings) {
            "#, c-format\nmsgid \"%<PRIdMAX> byte copied, %s\"\nmsgstr \"%<PRIdMAX> Byte kopiert, %s\"\n\n"
            "#, c-format\nmsgctxt \"hex\"\nmsgid \"%08<PRIx32> at %<PRIxPTR>\"\nmsgstr \"%08<PRIx32> bei %<PRIxPTR>\"\n\n"
            "#, c-format\nmsgctxt \"calendar:week:digits\"\nmsgid \"%d\"\nmsgstr \"%Id\"\n\n"
-           "#, c-format\nmsgid \"%d%% done\"\nmsgstr \"%d%% fertig\"\n";
+           "#, c-format\nmsgid \"%d%% done\"\nmsgstr \"%d%% fertig\"\n\n"
+           // A msgid without directives whose translations have some: every C
+           // library's expansion shares one key (git's catalogues have this).
+           "#, c-format\nmsgid \"The bundle contains this ref:\"\n"
+           "msgid_plural \"The bundle contains these %<PRIuMAX> refs:\"\n"
+           "msgstr[0] \"Das Bundle enthält diese Referenz:\"\nmsgstr[1] \"Das Bundle enthält diese %<PRIuMAX> Referenzen:\"\n";
     const std::string mo = directory + "/xx/LC_MESSAGES/sysdep.mo";
     ASSERT_EQ(std::system(("msgfmt " + base + ".po -o " + mo).c_str()), 0);
     bindtextdomain("sysdep", directory.c_str());
@@ -200,6 +205,12 @@ TEST_F(GettextOracle, SystemDependentStrings) {
         EXPECT_EQ(locale[std::string("hex\x04%08x at %llx")], "%08x bei %llx") << input;
         EXPECT_EQ(locale[std::string("hex\x04%08x at %x")], "%08x bei %x") << input;
         EXPECT_EQ(locale.plural(std::string("%llu file"), 2), "%llu Dateien") << input;
+        // The key all C libraries share keeps the text of the one compiled for:
+        // by default this platform's, as its own gettext gives it.
+        const std::string bundle = "The bundle contains this ref:", bundles = "The bundle contains these %" PRIuMAX " refs:";
+        EXPECT_EQ(locale.plural(bundle, 5), dngettext("sysdep", bundle.c_str(), bundles.c_str(), 5)) << input;
+        std::istringstream msvcrt(localeOf(tavtool::readCatalog(input, "UTF-8", 3)));  // mingw-64-msvcrt
+        EXPECT_EQ(Locale(msvcrt).plural(bundle, 5), "Das Bundle enthält diese %I64u Referenzen:") << input;
     }
 
     std::ofstream(base + "-bad.po", std::ios::binary)
@@ -210,6 +221,68 @@ TEST_F(GettextOracle, SystemDependentStrings) {
         ADD_FAILURE() << "an unknown segment was accepted";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), (base + "-bad.po: unknown system-dependent segment \"<PRIu128>\"").c_str());
+    }
+}
+
+// A c-format translation must take the arguments its msgid takes: the compiler
+// refuses, for a format reason, exactly what msgfmt --check refuses, and
+// compiles what it accepts.
+TEST_F(GettextOracle, FormatChecksAgreeWithMsgfmt) {
+    const char* polish = "nplurals=3; plural=(n==1 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2);";
+    const char* russian = "nplurals=3; plural=(n%10==1 && n%100!=11 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2);";
+    const struct {
+        const char* rule;
+        const char* entry;
+        bool refused;
+    } cases[] = {
+        {polish, "#, c-format\nmsgid \"%lu file\"\nmsgid_plural \"%lu files\"\nmsgstr[0] \"%lu plik\"\n"
+                 "msgstr[1] \"%s%s%s%s pliki\"\nmsgstr[2] \"%lu plików\"\n", true},
+        // A form the rule uses for n = 1 alone may leave the count out ...
+        {polish, "#, c-format\nmsgid \"%lu file\"\nmsgid_plural \"%lu files\"\nmsgstr[0] \"jeden plik\"\n"
+                 "msgstr[1] \"%lu pliki\"\nmsgstr[2] \"%lu plików\"\n", false},
+        // ... but not one used for 1, 21, 31, ..., nor the only form.
+        {russian, "#, c-format\nmsgid \"%lu file\"\nmsgid_plural \"%lu files\"\nmsgstr[0] \"файл\"\n"
+                  "msgstr[1] \"%lu файла\"\nmsgstr[2] \"%lu файлов\"\n", true},
+        {"nplurals=1; plural=0;", "#, c-format\nmsgid \"%lu file\"\nmsgid_plural \"%lu files\"\nmsgstr[0] \"ファイル\"\n", true},
+        {nullptr, "#, c-format\nmsgid \"%s has %d\"\nmsgstr \"%2$d bei %1$s\"\n", false},
+        {nullptr, "#, c-format\nmsgid \"%s has %d\"\nmsgstr \"%2$s bei %1$d\"\n", true},
+        {nullptr, "#, c-format\nmsgid \"%d of %d\"\nmsgstr \"%d von %s\"\n", true},
+        {nullptr, "#, c-format\nmsgid \"%d\"\nmsgstr \"%d %d\"\n", true},
+        {nullptr, "#, c-format\nmsgid \"%d\"\nmsgstr \"%y\"\n", true},
+        {nullptr, "#, c-format\nmsgid \"100%% of %d\"\nmsgstr \"100%% von %d\"\n", false},
+        {nullptr, "#, c-format\nmsgid \"%<PRId64> bytes\"\nmsgstr \"%<PRId64> Bytes\"\n", false},
+        {nullptr, "#, c-format\nmsgid \"%<PRId64> bytes\"\nmsgstr \"%s Bytes\"\n", true},
+        {nullptr, "#, fuzzy, c-format\nmsgid \"%d\"\nmsgstr \"%s\"\n", false},  // fuzzy entries are left out
+        {nullptr, "msgid \"%d\"\nmsgstr \"%s\"\n", false},                      // not flagged c-format
+    };
+    const std::string path = directory + "/format.po";
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary)
+            << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n"
+            << (c.rule ? "Plural-Forms: " + std::string(c.rule) + "\\n" : std::string()) << "\"\n\n"
+            << c.entry;
+        const bool msgfmtRefuses = std::system(("msgfmt -c -o /dev/null " + path + " 2>/dev/null").c_str()) != 0;
+        EXPECT_EQ(msgfmtRefuses, c.refused) << "msgfmt, the oracle, disagrees with the table: " << c.entry;
+        std::string refusal;
+        try {
+            tavtool::readCatalog(path);
+        } catch (const std::runtime_error& e) {
+            refusal = e.what();
+        }
+        EXPECT_EQ(!refusal.empty(), msgfmtRefuses) << c.entry << refusal;
+        if (!refusal.empty()) {
+            EXPECT_EQ(refusal.rfind(path + ":", 0), 0u) << refusal;
+        }
+    }
+    // The refusal names the line, the msgid and both fields' directives.
+    std::ofstream(path, std::ios::binary) << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n"
+                                          << "Plural-Forms: " << polish << "\\n\"\n\n" << cases[0].entry;
+    try {
+        tavtool::readCatalog(path);
+        ADD_FAILURE() << "accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), (path + ":7: \"%lu file\": number of format specifications in 'msgid_plural' and "
+                                       "'msgstr[1]' does not match (msgid_plural: %lu; msgstr[1]: %s %s %s %s)").c_str());
     }
 }
 

@@ -102,16 +102,28 @@ reads() {
     get) "$tavtool" get "$file" /BODY.ORL/STRN.code ;;
     crc32) "$tavtool" crc32 "$file" ;;
     locale) "$tavtool" locale get "$file" greeting ;;
+    compile | compile-mo) "$tavtool" locale compile "$file" ;;  # the code from the catalogue's Language
   esac
 }
-for command in tree unpack get crc32 locale; do
-  input=$sample
-  [ $command = locale ] && input=$work/de.locale
+readers="tree unpack get crc32 locale compile"
+command -v msgfmt >/dev/null 2>&1 && msgfmt "$po" -o "$work/de.mo" && readers="$readers compile-mo"
+for command in $readers; do
+  case $command in
+    locale) input=$work/de.locale ;;
+    compile) input=$po ;;
+    compile-mo) input=$work/de.mo ;;
+    *) input=$sample ;;
+  esac
+  # The same output from the file itself, standard input, a pipe and a FIFO.
   reads $command "$input" >"$work/$command.expected" 2>&1 || fail "$command: cannot read $input"
   reads $command - <"$input" >"$work/$command.stdin" 2>&1
   cmp -s "$work/$command.expected" "$work/$command.stdin" || fail "$command -: $(cat "$work/$command.stdin")"
   cat "$input" | reads $command /dev/stdin >"$work/$command.pipe" 2>&1
   cmp -s "$work/$command.expected" "$work/$command.pipe" || fail "$command through a pipe: $(cat "$work/$command.pipe")"
+  rm -f "$work/fifo" && mkfifo "$work/fifo" && { cat "$input" >"$work/fifo" & }
+  reads $command "$work/fifo" >"$work/$command.fifo" 2>&1
+  wait
+  cmp -s "$work/$command.expected" "$work/$command.fifo" || fail "$command through a FIFO: $(cat "$work/$command.fifo")"
 
   # refused FILE REASON: reading FILE fails with status 1, naming it.
   refused() {
@@ -147,13 +159,14 @@ printf 'RIFF\014\000\000\000OSTRDATA\144\000\000\000abcd' >"$work/damaged.riff"
 # 2 a usage error), its message's first line exactly this.
 message() {
   status=$1 expected=$2 && shift 2
-  "$tavtool" "$@" >/dev/null 2>"$work/error"
+  "$tavtool" "$@" </dev/null >/dev/null 2>"$work/error"
   got=$?
   [ "$got" -eq "$status" ] || fail "$*: status $got, not $status"
   [ "$(head -n 1 "$work/error")" = "$expected" ] || fail "$1: expected '$expected', got '$(cat "$work/error")'"
 }
 deep=$(printf '%0500d' 0 | tr 0 '(')
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=%sn;\\n"\n\nmsgid "a"\nmsgid_plural "b"\nmsgstr[0] "c"\nmsgstr[1] "d"\n' "$deep" >"$work/deep.po"
+: >"$work/empty.po"
 long=$(printf '%03000d' 0 | tr 0 x)
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\n"\n\nmsgid "a" %s\nmsgstr "b"\n' "$long" >"$work/long.po"
 # An MO file of 5,000 translations that share one 1 MB string: refused before
@@ -179,6 +192,9 @@ for case in \
   "get $sample /BODY#99999999999|1|tavtool: $sample: Invalid path /BODY#99999999999: an index is too large" \
   "locale compile $work/deep.po -o $work/x|1|tavtool: $work/deep.po: plural rule \"nplurals=2; plural=$(echo "$deep" | cut -c1-61)...\": expression nested too deeply at byte 219" \
   "locale compile --charset UTF-16 $po -o $work/x|1|tavtool: --charset UTF-16: its texts hold zero bytes, which end a locale file's texts; take UTF-8 or another charset that has none" \
+  "locale compile $sample -o $work/x|1|tavtool: $sample: not a PO or MO catalogue" \
+  "locale compile $work/empty.po -o $work/x|1|tavtool: $work/empty.po: no --code given, and it names no Language" \
+  "locale compile $work/empty.po - -o $work/x|1|tavtool: $work/empty.po, standard input: no --code given, and no input names its Language" \
   "locale compile $work/long.po -o $work/x|1|tavtool: $work/long.po:4: keyword \"$(echo "$long" | cut -c1-80)...\" unknown"; do
   rest=${case#*|}
   set -f; message "${rest%%|*}" "${rest#*|}" ${case%%|*}; set +f

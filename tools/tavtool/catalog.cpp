@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -21,6 +23,7 @@
 
 #if TAV_HAVE_GETTEXTPO
 #include <gettext-po.h>
+#include <unistd.h>
 #endif
 #if TAV_HAVE_ICONV
 #include <iconv.h>
@@ -116,10 +119,18 @@ private:
 #endif
 };
 
+// One target's expansion of a system-dependent message.
+struct Expansion {
+    std::string key;
+    std::optional<std::string> plural;
+    std::vector<std::string> forms;
+};
+
 // Collects a catalogue's entries in the conventions of catalog.hpp.
 class Builder {
 public:
-    Builder(const std::string& path, const std::string& charset) : path(path), charset(charset) {}
+    Builder(const std::string& path, const std::string& charset, std::size_t target)
+        : path(path), charset(charset), target(target) {}
 
     // The header entry: its fields, and the charset its translations are in.
     void header(const std::string& text) {
@@ -158,6 +169,32 @@ public:
         }
     }
 
+    // A system-dependent message, one expansion per target, each filed under
+    // its own key. Where targets' keys agree but their texts do not (a msgid
+    // without directives whose translations have some), the file can hold only
+    // one text for the key: the target's compiled for where it is among them,
+    // else the first's, and a warning says so.
+    void add(const std::vector<Expansion>& expansions) {
+        std::set<std::string> filed;
+        for (std::size_t first = 0; first < expansions.size(); ++first) {
+            const Expansion& e = expansions[first];
+            if (!filed.insert(e.key).second) continue;
+            std::size_t kept = first;
+            bool differ = false;
+            for (std::size_t t = first; t < expansions.size(); ++t) {
+                if (expansions[t].key != e.key) continue;
+                if (t == target) kept = t;
+                differ = differ || expansions[t].plural != e.plural || expansions[t].forms != e.forms;
+            }
+            if (differ)
+                std::cerr << "tavtool: warning: " << path << ": " << shownKey(e.key)
+                          << ": its translations differ between C libraries under one key; kept the one for "
+                          << sysdepTargetNames[kept] << " (--target)\n";
+            const Expansion& k = expansions[kept];
+            add(k.key, k.plural ? &*k.plural : nullptr, k.forms);
+        }
+    }
+
     // A malformed rule is refused where a message needs it. Without plural
     // messages gettext reads the catalogue with its default rule, and so does
     // the locale file, which is written without the rule.
@@ -174,6 +211,7 @@ public:
 private:
     Catalog catalog;
     std::string path, charset;
+    std::size_t target;  // the C library whose expansion a shared key keeps
     std::unique_ptr<Converter> convert;
     std::string ruleError;  // why the declared plural rule does not parse
     bool plurals = false;   // whether any message has plural forms
@@ -192,7 +230,7 @@ std::vector<std::string> splitZeros(const std::string& bytes) {
 
 }  // namespace
 
-Catalog readMo(const std::string& path, const std::string& bytes, const std::string& charset) {
+Catalog readMo(const std::string& path, const std::string& bytes, const std::string& charset, std::size_t target) {
     if (bytes.compare(0, 4, "\xDE\x12\x04\x95") != 0 && bytes.compare(0, 4, "\x95\x04\x12\xDE") != 0)
         throw FileError(path + ": not an MO file");
     const bool little = static_cast<unsigned char>(bytes[0]) == 0xDE;
@@ -223,7 +261,7 @@ Catalog readMo(const std::string& path, const std::string& bytes, const std::str
         throw FileError(path + ": its translations come to more than the 4 GiB a locale file can hold");
     // The header entry (msgid "") comes first in a sorted MO file, but look it
     // up anyway: its charset must be known before any translation is read.
-    Builder builder(path, charset);
+    Builder builder(path, charset, target);
     for (std::uint32_t i = 0; i < count; ++i)
         if (string(originals, i).empty()) builder.header(string(translations, i));
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -276,13 +314,13 @@ Catalog readMo(const std::string& path, const std::string& bytes, const std::str
     };
     for (std::uint32_t i = 0; i < sysdepCount; ++i) {
         const std::vector<Piece> original = pieces(sysdepOriginals, i), translation = pieces(sysdepTranslations, i);
-        std::set<std::string> filed;
-        for (std::size_t target = 0; target < sysdepTargets; ++target) {
-            const std::string id = expand(original, target), text = expand(translation, target);
-            if (!filed.insert(id + '\0' + text).second) continue;  // the same as an earlier target's
-            const std::vector<std::string> ids = splitZeros(id);
-            builder.add(ids[0], ids.size() > 1 ? &ids[1] : nullptr, splitZeros(text));
+        std::vector<Expansion> expansions;
+        for (std::size_t t = 0; t < sysdepTargets; ++t) {
+            std::vector<std::string> ids = splitZeros(expand(original, t));
+            expansions.push_back({ids[0], ids.size() > 1 ? std::optional<std::string>(ids[1]) : std::nullopt,
+                                  splitZeros(expand(translation, t))});
         }
+        builder.add(expansions);
     }
     return builder.finish();
 }
@@ -290,8 +328,6 @@ Catalog readMo(const std::string& path, const std::string& bytes, const std::str
 namespace {
 
 #if TAV_HAVE_GETTEXTPO
-
-std::string poErrors;
 
 // gettext quotes the offending text whole, a 200 KB line too: at most 80 bytes
 // of each quotation are kept.
@@ -311,17 +347,87 @@ std::string shortened(const std::string& text) {
     return out;
 }
 
-void onError(int severity, po_message_t, const char* file, std::size_t line, std::size_t, int,
+// The conversion directives of a c-format text as they are written ("%lu",
+// "%2$s", "%<PRIu64>"), for messages; "%%" is none.
+std::string directives(const char* text) {
+    const std::string_view t = text ? text : "";
+    std::string out;
+    for (std::size_t at = t.find('%'); at != std::string_view::npos; at = t.find('%', at)) {
+        std::size_t end = at + 1;
+        if (end < t.size() && t[end] == '%') {
+            at = end + 1;
+            continue;
+        }
+        while (end < t.size() && std::string_view("0123456789$-+ #'I.*hlLqjzZt").find(t[end]) != std::string_view::npos) ++end;
+        if (end < t.size() && t[end] == '<')
+            end = std::min(t.find('>', end), t.size() - 1) + 1;
+        else if (end < t.size())
+            ++end;
+        out += (out.empty() ? "" : " ") + std::string(t.substr(at, end - at));
+        at = end;
+    }
+    return out.empty() ? "none" : out;
+}
+
+// The directives of the fields an error about `message` names ('msgid',
+// 'msgstr[1]', ...), as " (msgid: %lu; msgstr[1]: %s %s)"; nothing where it
+// names none.
+std::string namedDirectives(po_message_t message, const std::string& text) {
+    std::string out;
+    for (std::size_t open = text.find('\''); open != std::string::npos; open = text.find('\'', open)) {
+        const std::size_t close = text.find('\'', open + 1);
+        if (close == std::string::npos) break;
+        const std::string field = text.substr(open + 1, close - open - 1);
+        const char* value = nullptr;
+        if (field == "msgid") value = po_message_msgid(message);
+        else if (field == "msgid_plural") value = po_message_msgid_plural(message);
+        else if (field == "msgstr") value = po_message_msgstr(message);
+        else if (field.rfind("msgstr[", 0) == 0 && field.back() == ']')
+            value = po_message_msgstr_plural(message, std::atoi(field.c_str() + 7));
+        if (value) out += (out.empty() ? " (" : "; ") + field + ": " + directives(value);
+        open = close + 1;
+    }
+    return out.empty() ? out : out + ")";
+}
+
+// What libgettextpo reports while it reads and checks one catalogue, which it
+// reads from a temporary copy: messages name the input as the user gave it.
+struct PoReport {
+    std::string shown, temporary;
+    std::vector<std::string> errors;
+    bool checking = false;  // the check after reading, of which format errors alone refuse the file
+};
+PoReport report;
+constexpr std::size_t errorsShown = 10;  // a file of another kind gives hundreds
+
+std::string errorSummary() {
+    std::string out;
+    for (std::size_t k = 0; k < report.errors.size() && k < errorsShown; ++k) out += (k ? "\n" : "") + report.errors[k];
+    if (report.errors.size() > errorsShown)
+        out += "\n" + report.shown + ": and " + std::to_string(report.errors.size() - errorsShown) + " more errors";
+    return out;
+}
+
+void onError(int severity, po_message_t message, const char* file, std::size_t line, std::size_t, int,
              const char* text) {
-    std::string where = file ? std::string(file) + (line != std::size_t(-1) ? ":" + std::to_string(line) : "") : "";
-    const std::string report = (where.empty() ? "" : where + ": ") + shortened(text) + "\n";
+    const std::string name = file && file != report.temporary ? std::string(file) : report.shown;
+    std::string where = name + (line != std::size_t(-1) ? ":" + std::to_string(line) : "");
+    if (message && po_message_msgid(message)) where += ": " + shownKey(po_message_msgid(message));
+    const std::string entry = where + ": " + shortened(text) + (message ? namedDirectives(message, text) : "");
+    // The check also judges the header's metadata, which a locale file does not
+    // keep, the plural rule, which the compiler checks as the library reads it,
+    // and newlines at the ends of texts, which break no program: only its
+    // findings about format directives count.
+    if (report.checking && (severity == PO_SEVERITY_WARNING || std::string_view(text).find("format") == std::string_view::npos))
+        return;
     if (severity == PO_SEVERITY_WARNING) {
-        std::cerr << "tavtool: warning: " << report;
+        std::cerr << "tavtool: warning: " << entry << '\n';
         return;
     }
-    poErrors += report;
+    report.errors.push_back(entry);
     if (severity == PO_SEVERITY_FATAL_ERROR) {  // the library requires that this not return
-        std::cerr << "tavtool: " << poErrors;
+        std::cerr << "tavtool: " << errorSummary() << '\n';
+        std::remove(report.temporary.c_str());
         std::exit(1);
     }
 }
@@ -331,15 +437,52 @@ void onError2(int severity, po_message_t m1, const char* f1, std::size_t l1, std
     onError(severity, m1, f1, l1, c1, mp1, (std::string(t1) + " " + t2).c_str());
 }
 
-Catalog readPo(const std::string& path, const std::string& charset) {
-    static const po_xerror_handler handler = {onError, onError2};
-    poErrors.clear();
-    po_file_t file = po_file_read(path.c_str(), &handler);
-    if (!file || !poErrors.empty()) {
-        if (file) po_file_free(file);
-        throw FileError(poErrors.empty() ? path + ": cannot read" : poErrors);
+// The bytes in a file of their own, for a library that reads files by name
+// only: an input that is a pipe or standard input cannot be read twice.
+class TemporaryCopy {
+public:
+    explicit TemporaryCopy(const std::string& bytes) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tavtool-XXXXXX").string();
+        const int fd = mkstemp(pattern.data());
+        if (fd < 0) throw std::runtime_error("cannot make a temporary file: " + std::generic_category().message(errno));
+        name = pattern;
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+        if (done != bytes.size()) {
+            std::remove(name.c_str());
+            throw std::runtime_error("cannot write a temporary file " + name);
+        }
     }
-    Builder builder(path, charset);
+    ~TemporaryCopy() { std::remove(name.c_str()); }
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+    std::string name;
+};
+
+// Reads a PO catalogue from its bytes. Messages flagged c-format are checked
+// as msgfmt --check checks them (libgettextpo's own check, which leaves fuzzy
+// entries out and lets a plural form that the rule uses for one number alone
+// leave the count out): a translation whose directives do not take the
+// arguments its msgid's take would crash or misprint the program that passes
+// it to printf.
+Catalog readPo(const std::string& path, const std::string& bytes, const std::string& charset, std::size_t target) {
+    static const po_xerror_handler handler = {onError, onError2};
+    const TemporaryCopy copy(bytes);
+    report = {path, copy.name, {}};
+    po_file_t file = po_file_read(copy.name.c_str(), &handler);
+    report.checking = true;
+    if (file && report.errors.empty()) po_file_check_all(file, &handler);
+    if (!file || !report.errors.empty()) {
+        if (file) po_file_free(file);
+        throw FileError(report.errors.empty() ? path + ": cannot read" : errorSummary());
+    }
+    Builder builder(path, charset, target);
     bool headerRead = false;
     for (const char* const* domain = po_file_domains(file); *domain; ++domain) {
         if (const char* header = po_file_domain_header(file, *domain); header && !headerRead) {
@@ -368,17 +511,20 @@ Catalog readPo(const std::string& path, const std::string& charset) {
                 continue;
             }
             // "%<PRIu64>" and the like: filed under each target's expansion.
-            std::set<std::vector<std::string>> filed;
-            for (std::size_t target = 0; target < sysdepTargets; ++target) {
+            std::vector<Expansion> expansions;
+            for (std::size_t t = 0; t < sysdepTargets; ++t) {
                 try {
-                    std::vector<std::string> expanded{expandSegments(key, target), expandSegments(pluralId, target)};
-                    for (const std::string& text : forms) expanded.push_back(expandSegments(text, target));
-                    if (!filed.insert(expanded).second) continue;
-                    builder.add(expanded[0], plural ? &expanded[1] : nullptr, {expanded.begin() + 2, expanded.end()});
+                    Expansion e{expandSegments(key, t), std::nullopt, {}};
+                    if (plural) e.plural = expandSegments(pluralId, t);
+                    for (const std::string& text : forms) e.forms.push_back(expandSegments(text, t));
+                    expansions.push_back(std::move(e));
                 } catch (const std::invalid_argument& e) {
+                    po_message_iterator_free(it);
+                    po_file_free(file);
                     throw FileError(path + ": " + e.what());
                 }
             }
+            builder.add(expansions);
         }
         po_message_iterator_free(it);
     }
@@ -418,16 +564,21 @@ std::vector<Message> messages(std::vector<Catalog> catalogs) {
     return all;
 }
 
-Catalog readCatalog(const std::string& path, const std::string& charset) {
+Catalog readCatalog(const std::string& path, const std::string& charset, std::size_t target) {
+    // Read once, whatever the input: a pipe or standard input gives its bytes once.
     const auto in = openInput(path);
     const std::string bytes((std::istreambuf_iterator<char>(*in)), std::istreambuf_iterator<char>());
+    if (in->bad()) throw FileError(shownInput(path) + ": cannot be read");
     const bool mo = bytes.size() >= 4 && (bytes.compare(0, 4, "\xDE\x12\x04\x95") == 0 ||
                                           bytes.compare(0, 4, "\x95\x04\x12\xDE") == 0);
-    if (mo) return readMo(path, bytes, charset);
+    if (mo) return readMo(shownInput(path), bytes, charset, target);
+    // PO files are text: a zero byte says the input is something else (a sound,
+    // an image), which the PO parser would report line by line.
+    if (bytes.find('\0') != std::string::npos) throw FileError(shownInput(path) + ": not a PO or MO catalogue");
 #if TAV_HAVE_GETTEXTPO
-    return readPo(path, charset);
+    return readPo(shownInput(path), bytes, charset, target);
 #else
-    throw FileError(path + ": not an MO file, and this build reads no PO files (compile it with msgfmt)");
+    throw FileError(shownInput(path) + ": not an MO file, and this build reads no PO files (compile it with msgfmt)");
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "locale_writer.hpp"
+#include "sysdep.hpp"
 
 namespace tavtool {
 
@@ -36,15 +37,19 @@ extern const bool convertsCharsets;
 
 // The catalogue in the bytes of an MO file (either byte order), named `path` in
 // messages; readCatalog reads MO files with it.
-Catalog readMo(const std::string& path, const std::string& bytes, const std::string& charset = "UTF-8");
+// Where the targets' expansions of a system-dependent message share a key but
+// not a text, `target` (an index into sysdepTargetNames) is the one kept.
+Catalog readMo(const std::string& path, const std::string& bytes, const std::string& charset = "UTF-8",
+               std::size_t target = hostTarget());
 
 // Refuses a target charset that locale files cannot hold (one whose texts have
 // zero bytes, as UTF-16 and UTF-32 do), or that this build cannot convert to.
 void checkTarget(const std::string& charset);
 
 // Reads a binary MO file (either byte order) or, where the build has GNU
-// gettext's PO library, a text PO file; the kind is told from the content.
-// Throws std::runtime_error naming the file.
-Catalog readCatalog(const std::string& path, const std::string& charset = "UTF-8");
+// gettext's PO library, a text PO file, from its bytes read once ("-" is
+// standard input); the kind is told from the content. PO messages flagged
+// c-format are checked as msgfmt --check does. Throws FileError naming the file.
+Catalog readCatalog(const std::string& path, const std::string& charset = "UTF-8", std::size_t target = hostTarget());
 
 }  // namespace tavtool

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
@@ -18,6 +19,7 @@
 #include "detail/bytes.hpp"
 #include "files.hpp"
 #include "locale_writer.hpp"
+#include "sysdep.hpp"
 #include "text.hpp"
 
 namespace tavtool {
@@ -35,14 +37,14 @@ std::string pluralRule(const std::string& input, const std::string& rule, const 
 }
 
 int compile(const std::vector<std::string>& inputs, const std::string& output, std::string code,
-            const std::string& charset) {
+            const std::string& charset, std::size_t target) {
     checkTarget(charset);
     checkBinaryOutput(output);
     std::vector<Catalog> catalogs;
     std::string rule, ruleInput;
     std::uint64_t texts = 0;
     for (const std::string& input : inputs) {
-        catalogs.push_back(readCatalog(input, charset));
+        catalogs.push_back(readCatalog(input, charset, target));
         const Catalog& catalog = catalogs.back();
         for (const Message& m : catalog.messages) texts += m.text.size();
         if (texts > 0xFFFFFFFFu)
@@ -51,7 +53,12 @@ int compile(const std::vector<std::string>& inputs, const std::string& output, s
         if (ruleInput.empty() && !catalog.pluralForms.empty()) ruleInput = input;
         rule = pluralRule(input, catalog.pluralForms, rule, ruleInput);
     }
-    if (code.empty()) throw std::runtime_error("no --code given and no input names its Language");
+    if (code.empty()) {
+        std::string names;
+        for (const std::string& input : inputs) names += (names.empty() ? "" : ", ") + shownInput(input);
+        throw FileError(names + ": no --code given, and " +
+                        (inputs.size() > 1 ? "no input names its Language" : "it names no Language"));
+    }
     // The whole file is made before anything is written, so a refusal writes nothing.
     writeFile(output, localeFile(code, messages(std::move(catalogs)), rule));
     return 0;
@@ -134,9 +141,20 @@ void addLocale(CLI::App& app, Run& run) {
                            "iconv; msgids are kept as they are"
                          : "the character set of the texts: this build has no iconv and converts nothing, so "
                            "catalogues must be in UTF-8 (or ASCII) and only UTF-8 is accepted here");
-    make->callback([&run, inputs, output, code, charset] {
-        run = [inputs, output, code, charset] {
-            return guarded(shownOutput(*output), [&] { return compile(*inputs, *output, *code, *charset); });
+    // A system-dependent message (%<PRIu64>) whose C libraries' expansions share
+    // a key but not a text keeps one of them: by default the one of the C
+    // library tavtool itself was built for, the platform it runs on.
+    auto target = std::make_shared<std::string>(sysdepTargetNames[hostTarget()]);
+    make->add_option("--target", *target,
+                     "the C library whose text a system-dependent message keeps where the C libraries' texts share "
+                     "a key")
+        ->check(CLI::IsMember(std::vector<std::string>(std::begin(sysdepTargetNames), std::end(sysdepTargetNames))))
+        ->capture_default_str();
+    make->callback([&run, inputs, output, code, charset, target] {
+        run = [inputs, output, code, charset, target] {
+            const std::size_t index = static_cast<std::size_t>(
+                std::find(std::begin(sysdepTargetNames), std::end(sysdepTargetNames), *target) - std::begin(sysdepTargetNames));
+            return guarded(shownOutput(*output), [&] { return compile(*inputs, *output, *code, *charset, index); });
         };
     });
 

@@ -32,6 +32,22 @@ constexpr Target targets[sysdepTargets] = {
 
 }  // namespace
 
+const char* const sysdepTargetNames[sysdepTargets] = {"glibc-64", "glibc-32", "mingw-64", "mingw-64-msvcrt",
+                                                      "mingw-32", "mingw-32-msvcrt", "msvc-64", "msvc-32"};
+
+std::size_t hostTarget() {
+    // Each C library's 64-bit target comes before its 32-bit one.
+#if defined(_MSC_VER)
+    return sizeof(void*) == 8 ? 6 : 7;
+#elif defined(__MINGW32__) && __USE_MINGW_ANSI_STDIO
+    return sizeof(void*) == 8 ? 2 : 4;
+#elif defined(__MINGW32__)
+    return sizeof(void*) == 8 ? 3 : 5;
+#else
+    return sizeof(long) == 8 ? 0 : 1;
+#endif
+}
+
 std::optional<std::string> expandSegment(std::string_view segment, std::size_t target) {
     if (segment == "I") return std::string("I");  // GNOME's flag for the locale's own digits
     if (segment.size() < 5 || segment.substr(0, 3) != "PRI" ||

@@ -19,6 +19,14 @@ namespace tavtool {
 // 32-bit Windows with MinGW-w64 (its C99 printf or msvcrt's) and MSVC.
 constexpr std::size_t sysdepTargets = 8;
 
+// The targets' names for --target, in that order: "glibc-64", "glibc-32",
+// "mingw-64", "mingw-64-msvcrt", "mingw-32", "mingw-32-msvcrt", "msvc-64",
+// "msvc-32".
+extern const char* const sysdepTargetNames[sysdepTargets];
+
+// The target of the C library this program was built for.
+std::size_t hostTarget();
+
 // What a segment ("PRIu64", "PRIxMAX", GNOME's "I" flag) expands to for
 // `target`: "lu", "I64x", "I"; nothing for a segment no C library defines.
 std::optional<std::string> expandSegment(std::string_view segment, std::size_t target);
