@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #if defined(_WIN32)
 #include <io.h>
+#include <windows.h>
+#include <shellapi.h>
 #else
 #include <unistd.h>
 #endif
@@ -32,6 +34,36 @@ namespace fs = std::filesystem;
 
 std::string reason(std::errc code) { return std::make_error_code(code).message(); }
 std::string reason(int error) { return std::generic_category().message(error); }
+
+// Paths arrive as UTF-8 (on Windows, main takes the command line as UTF-16 and
+// converts it), and are handed to the file system in its own encoding: UTF-16
+// on Windows, where a narrow name goes through the ANSI code page and a name
+// outside it (Cyrillic or Japanese on a Western system) cannot be opened.
+fs::path native(const std::string& path) { return fs::u8path(path); }
+
+// A new file at `path` ("NAME.XXXXXX", the X's replaced), opened for writing;
+// -1 with errno set where none can be made.
+int createTemporary(fs::path& path) {
+#if defined(_WIN32)
+    std::wstring name = path.wstring();
+    if (_wmktemp_s(name.data(), name.size() + 1) != 0) return -1;
+    path = name;
+    return _wopen(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    std::string name = path.string();
+    const int fd = ::mkstemp(name.data());
+    path = name;
+    return fd;
+#endif
+}
+
+int openForWriting(const fs::path& path) {
+#if defined(_WIN32)
+    return _wopen(path.c_str(), _O_WRONLY | _O_BINARY);
+#else
+    return ::open(path.c_str(), O_WRONLY);
+#endif
+}
 
 void binary(std::FILE* stream) {
 #if defined(_WIN32)
@@ -70,7 +102,7 @@ private:
 // such read would cost system calls: a tree of a million chunks took seconds.
 class BlockStream : public std::istream {
 public:
-    BlockStream(const std::string& path, std::ios::openmode mode) : std::istream(nullptr) {
+    BlockStream(const fs::path& path, std::ios::openmode mode) : std::istream(nullptr) {
         if (buffer.open(path, mode)) rdbuf(&buffer);
         else setstate(std::ios::failbit);
     }
@@ -83,7 +115,7 @@ private:
         std::streamoff start = 0;  // the file offset of the get area's first byte
         std::streamoff size = 0;
 
-        bool open(const std::string& path, std::ios::openmode mode) {
+        bool open(const fs::path& path, std::ios::openmode mode) {
             if (!file.open(path, mode)) return false;
             size = file.pubseekoff(0, std::ios::end, std::ios::in);
             return size >= 0;
@@ -129,7 +161,7 @@ std::string readAll(std::istream& in, const std::string& shown) {
 
 // The file a chain of symbolic links leads to (the path itself where it is none).
 fs::path followLinks(const std::string& path) {
-    fs::path at = path;
+    fs::path at = native(path);
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code error;
         if (!fs::is_symlink(fs::symlink_status(at, error))) return at;
@@ -152,7 +184,7 @@ bool writeAll(int fd, const std::string& bytes) {
 
 // A device or FIFO: opened as it is and written, as a shell's redirection would.
 void writeInPlace(const fs::path& target, const std::string& bytes, const std::string& shown) {
-    const int fd = ::open(target.string().c_str(), O_WRONLY);
+    const int fd = openForWriting(target);
     if (fd < 0) fail(shown, reason(errno));
     const bool written = writeAll(fd, bytes);
     const int error = errno;
@@ -162,8 +194,11 @@ void writeInPlace(const fs::path& target, const std::string& bytes, const std::s
 // A regular file, or a new one: a temporary beside it takes the bytes and the
 // old file's permission bits (a new file's follow the umask), then replaces it.
 void replace(const fs::path& target, const std::string& bytes, const fs::file_status& old, const std::string& shown) {
-    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
+    fs::path leaf = ".";
+    leaf += target.filename();
+    leaf += ".XXXXXX";
+    fs::path temporary = target.parent_path() / leaf;
+    const int fd = createTemporary(temporary);
     if (fd < 0) fail(shown, "cannot make a temporary file beside it: " + reason(errno));
 #if defined(_WIN32)
     _setmode(fd, _O_BINARY);
@@ -188,7 +223,8 @@ void replace(const fs::path& target, const std::string& bytes, const fs::file_st
     std::error_code renamed;
     if (ok) fs::rename(temporary, target, renamed);
     if (!ok || renamed) {
-        std::remove(temporary.c_str());
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
         fail(shown, ok ? renamed.message() : reason(error));
     }
 }
@@ -196,7 +232,7 @@ void replace(const fs::path& target, const std::string& bytes, const fs::file_st
 // What the file system says of an input, refused where it is no file to read.
 fs::file_status examine(const std::string& path) {
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(native(path), error);
     if (error) fail(path, error.message());
     if (fs::is_directory(status)) fail(path, reason(std::errc::is_a_directory));
     return status;
@@ -205,7 +241,7 @@ fs::file_status examine(const std::string& path) {
 template <class Stream>
 std::unique_ptr<std::istream> opened(const std::string& path) {
     errno = 0;
-    auto in = std::make_unique<Stream>(path, std::ios::in | std::ios::binary);
+    auto in = std::make_unique<Stream>(native(path), std::ios::in | std::ios::binary);
     if (!*in) fail(path, reason(errno ? errno : EACCES));
     return in;
 }
@@ -277,11 +313,11 @@ void checkBinaryOutput(const std::string& path) {
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-    if (path == "-") {
-        std::cout.flush();
+    if (path == "-") {  // through std::cout, which shows text on a Windows console as written
         binary(stdout);
-        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
-            fail(shownOutput(path), reason(errno));
+        errno = 0;
+        if (!std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush())
+            fail(shownOutput(path), reason(errno ? errno : EIO));
         return;
     }
     const fs::path target = followLinks(path);
@@ -294,5 +330,91 @@ void writeFile(const std::string& path, const std::string& bytes) {
     else
         replace(target, bytes, status, path);
 }
+
+#if defined(_WIN32)
+
+namespace {
+
+std::string utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? static_cast<std::size_t>(size) : 1u, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+// Text for a Windows console, written as UTF-16 with WriteConsoleW: the console
+// shows bytes in its own code page (437 or 850), and even switched to UTF-8 it
+// garbles a character whose bytes come in separate writes.
+class ConsoleBuffer : public std::streambuf {
+public:
+    explicit ConsoleBuffer(HANDLE console) : console(console) { setp(bytes, bytes + sizeof bytes); }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (sync() != 0) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+    // Writes the whole characters held; a character's first bytes wait for the rest.
+    int sync() override {
+        const std::size_t held = static_cast<std::size_t>(pptr() - pbase());
+        std::size_t whole = held;
+        for (std::size_t back = 1; back <= 3 && back <= held; ++back) {
+            const auto b = static_cast<unsigned char>(bytes[held - back]);
+            if ((b & 0xC0) == 0x80) continue;  // a continuation byte
+            const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+            if (length > back) whole = held - back;
+            break;
+        }
+        bool ok = true;
+        if (whole > 0) {
+            const int units = MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(whole), nullptr, 0);
+            std::wstring text(static_cast<std::size_t>(units), L'\0');
+            MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(whole), text.data(), units);
+            DWORD written = 0;
+            ok = WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
+        }
+        std::memmove(bytes, bytes + whole, held - whole);
+        setp(bytes, bytes + sizeof bytes);
+        pbump(static_cast<int>(held - whole));
+        return ok ? 0 : -1;
+    }
+
+private:
+    HANDLE console;
+    char bytes[4096];
+};
+
+}  // namespace
+
+std::vector<std::string> commandLine(int, char**) {
+    // main's own arguments are in the ANSI code page, which loses any character
+    // outside it before the program sees it: take the UTF-16 command line.
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(utf8(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
+void showTextOnConsole() {
+    const std::pair<std::ostream*, DWORD> streams[] = {{&std::cout, STD_OUTPUT_HANDLE}, {&std::cerr, STD_ERROR_HANDLE}};
+    for (const auto& [stream, id] : streams) {
+        const HANDLE handle = GetStdHandle(id);
+        DWORD mode = 0;
+        // Never freed: std::cout is flushed at exit, after the program's own statics are gone.
+        if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) stream->rdbuf(new ConsoleBuffer(handle));
+    }
+}
+
+#else
+
+std::vector<std::string> commandLine(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
+
+void showTextOnConsole() {}
+
+#endif
 
 }  // namespace tavtool

@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <tav/format/riff/file.hpp>
 
@@ -57,5 +58,14 @@ void checkBinaryOutput(const std::string& path);
 // the old file as it was and no temporary behind; a link stays a link. Anything
 // else (a device, a FIFO) is written in place. Throws FileError.
 void writeFile(const std::string& path, const std::string& bytes);
+
+// The program's arguments as UTF-8: argv itself on POSIX systems; on Windows
+// the UTF-16 command line, converted.
+std::vector<std::string> commandLine(int argc, char** argv);
+
+// On Windows, where standard output or error is a console, their text is shown
+// as written (UTF-8 converted for the console); elsewhere, and for redirected
+// output, bytes go out as they are.
+void showTextOnConsole();
 
 }  // namespace tavtool

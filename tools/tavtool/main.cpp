@@ -2,8 +2,10 @@
 // Copyright (c) 2026 The Tav developers
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "commands.hpp"
+#include "files.hpp"
 
 namespace {
 
@@ -33,6 +35,8 @@ void findCommand(CLI::App& app, int argc, char** argv, std::string& name) {
 int main(int argc, char** argv) {
     CLI::App app{"tavtool: inspect and make the files the Tav library reads", "tavtool"};
     app.set_version_flag("--version", "tavtool " TAV_VERSION);
+    // Container paths ("/BODY.ORL/STRN.code") begin with a slash: never options.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     tavtool::Run run;
     tavtool::addTree(app, run);
@@ -41,10 +45,14 @@ int main(int argc, char** argv) {
     tavtool::addLocale(app, run);
     tavtool::addKeys(app, run);
     tavtool::addPack(app, run);
+    tavtool::showTextOnConsole();
+    std::vector<std::string> arguments = tavtool::commandLine(argc, argv);
+    std::vector<char*> words;
+    for (std::string& a : arguments) words.push_back(a.data());
     std::string command = "tavtool";
     try {
-        findCommand(app, argc, argv, command);
-        app.parse(argc, argv);
+        findCommand(app, static_cast<int>(words.size()), words.data(), command);
+        app.parse(static_cast<int>(words.size()), words.data());
     } catch (const CLI::Success& e) {  // --help, --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
