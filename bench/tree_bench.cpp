@@ -44,7 +44,7 @@ void TreeOfEmptyChunks(benchmark::State& state) {
         Tav::Format::RIFF::File file(*in);
         Discard sink;
         std::ostream out(&sink);
-        tavtool::printTree(file, true, out);
+        tavtool::printTree(file, Tav::Format::RIFF::Convention::Tav, true, tavtool::readHead(*in, path).size, out);
         benchmark::DoNotOptimize(sink.bytes);
     }
     std::remove(path.c_str());

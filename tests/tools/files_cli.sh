@@ -153,7 +153,7 @@ printf '{"form": "OSTR", "children": [{"id": "DATA", "name": "Gr\\u00fc\\u00df\\
 grep -qF '  DATA  offset 12  length 13  name "Grüß\x09Gott"  path /DATA#0' "$work/out" || fail "names: $(cat "$work/out")"
 printf 'RIFF\014\000\000\000OSTRDATA\144\000\000\000abcd' >"$work/damaged.riff"
 "$tavtool" tree "$work/damaged.riff" >"$work/out" 2>"$work/error" && fail "tree read a damaged chunk"
-[ "$(tail -n 1 "$work/out")" = "  DATA  offset 12  length 100" ] && [ "$(tail -c 1 "$work/out" | od -An -tx1)" = " 0a" ] && grep -qF "tavtool: $work/damaged.riff: " "$work/error" || fail "damaged: $(cat "$work/out" "$work/error")"
+[ "$(tail -n 1 "$work/out")" = "  DATA  offset 12  length 100  (cut: 96 bytes short)" ] && [ "$(tail -c 1 "$work/out" | od -An -tx1)" = " 0a" ] && grep -qF "tavtool: $work/damaged.riff: " "$work/error" || fail "damaged: $(cat "$work/out" "$work/error")"
 
 # message STATUS EXPECTED COMMAND...: the command ends with STATUS (1 a failure,
 # 2 a usage error), its message's first line exactly this.
@@ -167,6 +167,9 @@ message() {
 deep=$(printf '%0500d' 0 | tr 0 '(')
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=%sn;\\n"\n\nmsgid "a"\nmsgid_plural "b"\nmsgstr[0] "c"\nmsgstr[1] "d"\n' "$deep" >"$work/deep.po"
 : >"$work/empty.po"
+printf 'RIFF' >"$work/short.riff"
+printf 'RF64\377\377\377\377WAVEds64' >"$work/rf64.wav"
+printf 'RIFF\144\000\000\000OSTRDATA\000\000\000\000' >"$work/cut.riff"
 long=$(printf '%03000d' 0 | tr 0 x)
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\n"\n\nmsgid "a" %s\nmsgstr "b"\n' "$long" >"$work/long.po"
 # An MO file of 5,000 translations that share one 1 MB string: refused before
@@ -193,6 +196,9 @@ for case in \
   "locale compile $work/deep.po -o $work/x|1|tavtool: $work/deep.po: plural rule \"nplurals=2; plural=$(echo "$deep" | cut -c1-61)...\": expression nested too deeply at byte 219" \
   "locale compile --charset UTF-16 $po -o $work/x|1|tavtool: --charset UTF-16: its texts hold zero bytes, which end a locale file's texts; take UTF-8 or another charset that has none" \
   "locale compile $sample -o $work/x|1|tavtool: $sample: not a PO or MO catalogue" \
+  "tree $work/short.riff|1|tavtool: $work/short.riff: 4 bytes: too short for a RIFF file, which has at least 12" \
+  "tree $work/rf64.wav|1|tavtool: $work/rf64.wav: not a RIFF file: it begins with \"RF64\"" \
+  "tree --convention tav $work/cut.riff|1|tavtool: $work/cut.riff: RIFF length 100 claims 112 bytes; the file has 20: cut short, or written to a pipe" \
   "locale compile $work/empty.po -o $work/x|1|tavtool: $work/empty.po: no --code given, and it names no Language" \
   "locale compile $work/empty.po - -o $work/x|1|tavtool: $work/empty.po, standard input: no --code given, and no input names its Language" \
   "locale compile $work/long.po -o $work/x|1|tavtool: $work/long.po:4: keyword \"$(echo "$long" | cut -c1-80)...\" unknown"; do

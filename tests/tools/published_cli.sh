@@ -45,6 +45,40 @@ open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack(
   cwebp -quiet -metadata all -exact "$work/image.png" -o "$work/exact.webp"
   made "$work/lossy.webp"; made "$work/lossless.webp"; made "$work/exact.webp"
 fi
+# Damage real files carry, made here: each is read, its tree says what is
+# wrong with it in a line of its own, and it packs back byte for byte.
+if command -v python3 >/dev/null; then
+  python3 -c "import struct, sys
+def ck(i, d, pad=True): return i + struct.pack('<I', len(d)) + d + (b'\\0' if pad and len(d) % 2 else b'')
+def form(t, body, extra=0): return b'RIFF' + struct.pack('<I', len(body) + 4 + extra) + t + body
+wave = form(b'WAVE', ck(b'fmt ', b'f' * 16) + ck(b'data', b'abcd'))
+files = {
+  'zeros': wave + bytes(3914), 'id3v1': wave + b'TAG' + b'x' * 125, 'second-form': wave + form(b'AVIX', ck(b'idx1', b'')),
+  'placeholder': wave[:4] + b'\\xff' * 4 + wave[8:40] + b'\\xff' * 4 + wave[44:], 'cut': wave[:-2],
+  'final-pad': form(b'WAVE', ck(b'data', b'abc', False), 1),
+  'sf3': form(b'sfbk', ck(b'LIST', b'sdta' + ck(b'smpl', b'abc', False), False) + ck(b'LIST', b'pdta' + ck(b'phdr', b'1234'))),
+  'minus-12': form(b'WAVE', ck(b'fmt ', b'f' * 16) + ck(b'data', b'xyz'), -4)}
+for name, data in files.items(): open(sys.argv[1] + '/damaged-' + name + '.wav', 'wb').write(data)" "$work"
+  while IFS='|' read -r name line; do
+    made "$work/damaged-$name.wav"
+    grep -qxF "$line" "$work/tree" || { echo "FAIL: tree $name: no line '$line' in: $(cat "$work/tree")"; failures=$((failures + 1)); }
+  done <<'TABLE'
+zeros|after the form: 3914 bytes, zeros
+id3v1|after the form: 128 bytes, an ID3v1 tag
+second-form|after the form: 20 bytes, another RIFF form, of type "AVIX"
+placeholder|  data  offset 36  length 4294967295  (cut: 4294967291 bytes short)
+cut|  data  offset 36  length 4  (cut: 2 bytes short)
+final-pad|RIFF WAVE  offset 0  length 16  (cut: 1 bytes short)
+sf3|  LIST pdta  offset 35  length 16
+minus-12|  data  offset 36  length 3  (reaches 3 bytes past its list)
+TABLE
+fi
+# A WAV written to a pipe: sox cannot go back to fill in its placeholder lengths.
+if command -v sox >/dev/null; then
+  head -c 1000 /dev/zero | sox -t raw -r 8000 -e signed -b 16 -c 1 - -t wav - 2>/dev/null | cat >"$work/sox-pipe.wav"
+  made "$work/sox-pipe.wav"
+  grep -q "(cut: " "$work/tree" || { echo "FAIL: sox's placeholder lengths are not shown: $(cat "$work/tree")"; failures=$((failures + 1)); }
+fi
 [ $made -gt 0 ] || exit 77
 [ $failures -eq 0 ] || exit 1
 echo "published convention: $made files read and packed back"

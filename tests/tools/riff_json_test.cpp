@@ -69,6 +69,19 @@ TEST(RiffJson, RoundTripsByteForByte) {
          R"({"list": "INFO", "children": [)", Convention::Published},
         {"published: a named list", publishedRiff("OSTR", publishedList("BODY", publishedChunk("OSTR", std::string("ab\0", 3)))),
          R"({"list": "BODY", "name": "ab", "children": []})", Convention::Published},
+        // Damage real files carry, kept byte for byte.
+        {"published: bytes after the form", publishedRiff("WAVE", publishedChunk("data", "ab")) + std::string("TAG\0\0", 5),
+         R"("after": "5441470000")", Convention::Published},
+        {"published: placeholder lengths of a file written to a pipe",
+         "RIFF" + le32(0xFFFFFFFFu) + "WAVE" + chunk("fmt ", "0123") + "data" + le32(0xFFFFFFFFu) + "abcd",
+         R"({"id": "data", "text": "abcd", "length": 4294967295, "pad": ""})", Convention::Published},
+        {"published: cut short", publishedRiff("WAVE", publishedChunk("fmt ", "0123") + publishedChunk("data", "abcdef")).substr(0, 34),
+         R"({"id": "data", "text": "ab", "length": 6})", Convention::Published},
+        {"published: the final pad counted but never written", "RIFF" + le32(16) + "WAVE" + chunk("data", "abc"),
+         R"("length": 16)", Convention::Published},
+        {"published: an odd list without its pad",
+         "RIFF" + le32(4 + 23 + 12) + "sfbk" + "LIST" + le32(15) + "sdta" + chunk("smpl", "abc") + publishedList("pdta", ""),
+         R"(  ], "pad": ""})", Convention::Published},
     };
     for (const auto& sample : samples) {
         std::string text;
@@ -114,6 +127,13 @@ TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {
         const char* message;
     } bad[] = {
         {R"([])", "/: the description must be an object"},
+        {R"({"form": "WAVE", "convention": "published", "length": -1, "children": []})",
+         "/length: a length is a whole number from 0 to 4294967295"},
+        {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "", "length": 4294967296}]})",
+         "/children/0/length: a length is a whole number from 0 to 4294967295"},
+        {R"({"form": "OSTR", "children": [], "after": "00"})", "/after: only a published-convention file has bytes after its form"},
+        {R"({"form": "OSTR", "children": [], "x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789": 0})",
+         "/x123456789x123456789x123456789x12345678/...56789x123456789x123456789x123456789x123456789x123456789x123456789x123456789: unknown field"},  // found by fuzzing
         {R"({"form": "OSTR"})", "/: \"children\" is missing"},
         {R"({"form": "OSTR", "children": [], "extra": 1})", "/extra: unknown field"},
         {R"({"form": "OST", "children": []})", "/form: a code is four printable ASCII characters, or 0x and eight hex digits"},
@@ -144,7 +164,7 @@ TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {
         {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "ab", "pad": "00"}]})",
          "/children/0/pad: a pad byte follows only an odd chunk of a published-convention file"},
         {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "a", "pad": ""}, {"id": "more", "text": ""}]})",
-         "/children/0/pad: only the last chunk of a list can lack its pad byte"},
+         "/children/0/pad: only the last chunk of a list, or an odd list, can lack its pad byte"},
         {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "a", "pad": "0000"}]})",
          "/children/0/pad: a pad is one byte"},
     };
@@ -165,5 +185,25 @@ TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {
         ADD_FAILURE() << "accepted lists nested too deeply";
     } catch (const PackError& e) {
         EXPECT_NE(std::string(e.what()).find("lists nested deeper than 256"), std::string::npos) << e.what();
+    }
+    // Numbers no double holds are invalid JSON, not an escaping exception (found by fuzzing).
+    try {
+        parseDescription(R"({"form": 1E999999, "children": []})");
+        ADD_FAILURE() << "parsed 1E999999";
+    } catch (const PackError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("invalid JSON: ", 0), 0u) << e.what();
+    }
+    // Far deeper: refused while parsing, the place named by the pointer's ends.
+    std::string deeper;
+    for (int depth = 0; depth < 200000; ++depth) deeper += R"({"list": "DEEP", "children": [)";
+    try {
+        parseDescription(R"({"form": "OSTR", "children": [)" + deeper);
+        ADD_FAILURE() << "parsed lists nested 200,000 deep";
+    } catch (const PackError& e) {
+        const std::string message = e.what();
+        EXPECT_LT(message.size(), 200u) << message;
+        EXPECT_EQ(message.rfind("/children/0/children/0/children/0/.../", 0), 0u) << message;
+        EXPECT_NE(message.find("/children/0: nested deeper than any description of a file a reader accepts"), std::string::npos)
+            << message;
     }
 }

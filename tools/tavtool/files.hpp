@@ -7,6 +7,7 @@
 // whole or not at all.
 
 #include <istream>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -40,12 +41,25 @@ std::unique_ptr<std::istream> openSeekable(const std::string& path);
 // says what it is.
 std::unique_ptr<std::istream> openContainer(const std::string& path);
 
+// A RIFF file's length field and the stream's size; refuses, naming the file, a
+// stream too short for a RIFF header or without the "RIFF" signature.
+struct RiffHead {
+    std::uint64_t length;  // the RIFF length field
+    std::uint64_t size;    // the bytes in the stream
+};
+RiffHead readHead(std::istream& in, const std::string& path);
+
 // The length convention to read the RIFF file `path` in: `choice` is "tav",
-// "published" or "auto", which takes Tav's where the RIFF length is the file's
-// size - 12, the published one where it is the size - 8, and Tav's otherwise
-// (whose reader then says what is wrong). Tav's convention for a file in the
-// published one is refused with the message of openContainer.
+// "published" or "auto", which takes the convention whose chunks tile the file
+// (Tav's only where its length fits: size - 12; the published one, which reads
+// bytes after the form and cut files, otherwise). Tav's convention for a file
+// whose length does not fit is refused with the numbers and the likely cause.
 Tav::Format::RIFF::Convention chooseConvention(std::istream& in, const std::string& choice, const std::string& path);
+
+// Whether the children of `list` cover its bytes up to `end` exactly, in the
+// convention given (published: odd chunks padded, a pad missing at a list's end
+// or after an odd list accepted), and so do theirs.
+bool tiles(Tav::Format::RIFF::List& list, bool published, std::uint64_t end);
 
 // Refuses "-" (standard output) for binary output when standard output is a
 // terminal, before any work is done, as compressors do: the bytes would only

@@ -67,21 +67,36 @@ void putData(Json& out, std::string_view data) {
         out["hex"] = hex(data);
 }
 
-std::string dataOf(Chunk& chunk) {
-    std::string data;
-    if (const std::uint32_t n = chunk.length()) {
+// How a file being described is laid out: in the published convention list
+// lengths count the list type, and a pad byte follows each odd chunk.
+struct Layout {
+    File& file;
+    bool published;
+    std::uint64_t size;  // the stream's: a cut file's last chunk ends past it
+};
+
+// A chunk's data as far as the stream holds it.
+std::string dataOf(Chunk& chunk, const Layout& layout) {
+    const std::uint32_t n = chunk.length();
+    const std::uint64_t start = std::uint64_t{chunk.offset()} + 8;
+    const std::uint64_t held = start >= layout.size ? 0 : std::min<std::uint64_t>(n, layout.size - start);
+    std::string data(static_cast<std::size_t>(held), '\0');
+    if (held == n && n) {
         data.assign(chunk.open(), n);
         chunk.close();
+    } else if (held) {
+        layout.file.read(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(held), data.data());
     }
     return data;
 }
 
 // A data chunk: its data split at the first zero byte into a name and a payload
-// where the part before it is text, as container nodes hold them.
-Json describeData(Chunk& chunk) {
+// where the part before it is text, as container nodes hold them. A chunk cut
+// off by the end of the file keeps its declared length beside the data it has.
+Json describeData(Chunk& chunk, const Layout& layout) {
     Json out;
     out["id"] = code(chunk.type());
-    const std::string data = dataOf(chunk);
+    const std::string data = dataOf(chunk, layout);
     const std::size_t zero = data.find('\0');
     if (zero != std::string::npos && isText(std::string_view(data).substr(0, zero))) {
         out["name"] = data.substr(0, zero);
@@ -89,21 +104,15 @@ Json describeData(Chunk& chunk) {
     } else {
         putData(out, data);
     }
+    if (data.size() != chunk.length()) out["length"] = chunk.length();
     return out;
 }
 
-// How a file being described is laid out: in the published convention list
-// lengths count the list type, and a pad byte follows each odd chunk.
-struct Layout {
-    File& file;
-    bool published;
-};
-
 // The pad byte after an odd chunk of a published file: recorded on the chunk
-// where it is not zero, and as "" where the list that holds the chunk ends
-// before it (the list is then odd itself, or ends the file).
-void describePad(Json& described, std::uint64_t& cursor, std::uint64_t end, const Layout& layout) {
-    if (cursor == end) {
+// where it is not zero, and as "" where none was written: the next chunk, the
+// list's end or the file's end comes first.
+void describePad(Json& described, std::uint64_t& cursor, std::uint64_t next, const Layout& layout) {
+    if (cursor == next || cursor >= layout.size) {
         described["pad"] = "";
         return;
     }
@@ -113,39 +122,45 @@ void describePad(Json& described, std::uint64_t& cursor, std::uint64_t end, cons
     ++cursor;
 }
 
-// The children of a list, which must cover its data exactly: a child reaching
-// past the list's end, or bytes that no child covers, would pack to other bytes.
-Json describeChildren(List& list, const Layout& layout) {
+// The children of a list, which must cover its data up to `end` exactly (a cut
+// list: up to the stream's end): a child reaching past the list's end, or bytes
+// that no child covers, would pack to other bytes.
+Json describeChildren(List& list, const Layout& layout, std::uint64_t end) {
     Json children = Json::array();
     std::uint64_t cursor = std::uint64_t{list.offset()} + 12;
-    const std::uint64_t end = std::uint64_t{list.offset()} + (layout.published ? 8 : 12) + list.length();
-    for (std::int32_t i = 0; i < list.count(); ++i) {
+    const std::int32_t count = list.count();
+    for (std::int32_t i = 0; i < count; ++i) {
         Chunk& child = list[static_cast<std::uint32_t>(i)];
         const bool isList = List::is(child);
         const std::uint32_t n = child.length();
-        cursor += std::uint64_t{n} + (isList && !layout.published ? 12 : 8);
-        if (cursor > end)
+        const std::uint64_t declared = cursor + n + (isList && !layout.published ? 12 : 8);
+        // A chunk may run past the end of a cut file, never past its list.
+        const std::uint64_t childEnd = std::min(declared, layout.size);
+        if (childEnd > end)
             throw std::runtime_error("the chunk at offset " + std::to_string(child.offset()) +
                                      " reaches past the list that holds it, which ends at " + std::to_string(end));
-        children.push_back(isList ? Json() : describeData(child));
+        children.push_back(isList ? Json() : describeData(child, layout));
         Json& described = children.back();
         if (isList) {
             List& sublist = static_cast<List&>(child);
             described["list"] = code(sublist.type());
-            Json grandchildren = describeChildren(sublist, layout);
+            Json grandchildren = describeChildren(sublist, layout, childEnd);
             // A container list's name stands in its first child, of id "OSTR": shown
             // as the list's name where that child holds exactly a name and its zero.
             if (!grandchildren.empty()) {
                 const Json& first = grandchildren.front();
                 if (first.value("id", "") == "OSTR" && first.contains("name") && first.value("text", "-").empty() &&
-                    !first.contains("pad")) {
+                    !first.contains("pad") && !first.contains("length")) {
                     described["name"] = first["name"];
                     grandchildren.erase(grandchildren.begin());
                 }
             }
+            if (declared != childEnd) described["length"] = n;  // cut short
             described["children"] = std::move(grandchildren);
         }
-        if (layout.published && n % 2) describePad(described, cursor, end, layout);
+        cursor = childEnd;
+        const std::uint64_t next = i + 1 < count ? list[static_cast<std::uint32_t>(i + 1)].offset() : end;
+        if (layout.published && n % 2) describePad(described, cursor, next, layout);
     }
     if (cursor != end)
         throw std::runtime_error("bytes " + std::to_string(cursor) + " to " + std::to_string(end - 1) +
@@ -153,8 +168,19 @@ Json describeChildren(List& list, const Layout& layout) {
     return children;
 }
 
+// A JSON pointer as a message shows it: a deep one keeps its ends.
+std::string shownPointer(const std::string& where) {
+    if (where.empty()) return "/";
+    if (where.size() <= 120) return where;
+    // Cut at the steps' slashes where there are some (a long key may have none).
+    std::size_t head = where.rfind('/', 40), tail = where.find('/', where.size() - 75);
+    if (head == 0 || head == std::string::npos) head = 40;
+    if (tail == std::string::npos) tail = where.size() - 75;
+    return where.substr(0, head) + "/..." + where.substr(tail);
+}
+
 [[noreturn]] void refuse(const std::string& where, const std::string& what) {
-    throw PackError((where.empty() ? "/" : where) + ": " + what);
+    throw PackError(shownPointer(where) + ": " + what);
 }
 
 void onlyFields(const Json& object, std::initializer_list<std::string_view> known, const std::string& where) {
@@ -216,13 +242,24 @@ void fits(std::uint64_t bytes, const std::string& where) {
 
 std::string packChildren(const Json& children, const std::string& where, unsigned depth, bool published);
 
+// A "length" given in a description (a cut chunk's, a writer's placeholder)
+// replaces the one the bytes give in the header of `bytes`; returns it.
+std::uint64_t declaredLength(std::string& bytes, const Json& chunk, const std::string& where) {
+    if (!chunk.contains("length")) return bytes.size() - 8;
+    const Json& length = chunk["length"];
+    if (!length.is_number_unsigned() || length.get<std::uint64_t>() > largest)
+        refuse(where + "/length", "a length is a whole number from 0 to 4294967295");
+    bytes.replace(4, 4, le32(length.get<std::uint32_t>()));
+    return length.get<std::uint64_t>();
+}
+
 // A chunk's bytes, with the pad byte a published odd chunk takes: zero, the
 // description's "pad", or none for "pad": "" (where the list ends first).
 std::string packChunk(const Json& chunk, const std::string& where, unsigned depth, bool published, bool last) {
     if (!chunk.is_object()) refuse(where, "a chunk must be an object");
     std::string bytes;
     if (chunk.contains("list")) {
-        onlyFields(chunk, {"list", "name", "children", "pad"}, where);
+        onlyFields(chunk, {"list", "name", "length", "children", "pad"}, where);
         if (depth > List::maxDepth)
             refuse(where, "lists nested deeper than " + std::to_string(List::maxDepth) + ", which no reader accepts");
         const std::string type = codeOf(chunk["list"], where + "/list");
@@ -235,7 +272,7 @@ std::string packChunk(const Json& chunk, const std::string& where, unsigned dept
         fits(body.size() + 12, where);
         bytes = published ? tavtool::chunk("LIST", fourcc(type) + body) : list(type, body);
     } else {
-        onlyFields(chunk, {"id", "name", "text", "hex", "pad"}, where);
+        onlyFields(chunk, {"id", "name", "text", "hex", "length", "pad"}, where);
         const std::string id = codeOf(field(chunk, "id", where), where + "/id");
         if (id == "LIST") refuse(where + "/id", "a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}");
         if (chunk.contains("text") == chunk.contains("hex")) refuse(where, "a data chunk has one of \"text\" and \"hex\"");
@@ -244,12 +281,13 @@ std::string packChunk(const Json& chunk, const std::string& where, unsigned dept
         fits(data.size() + 8, where);
         bytes = tavtool::chunk(id, data);
     }
-    const bool odd = bytes.size() % 2 == 1;
+    const bool odd = declaredLength(bytes, chunk, where) % 2 == 1;
     if (!chunk.contains("pad")) return odd && published ? bytes + '\0' : bytes;
     if (!published || !odd) refuse(where + "/pad", "a pad byte follows only an odd chunk of a published-convention file");
     const std::string pad = bytesOfHex(chunk["pad"], where + "/pad");
     if (pad.size() > 1) refuse(where + "/pad", "a pad is one byte");
-    if (pad.empty() && !last) refuse(where + "/pad", "only the last chunk of a list can lack its pad byte");
+    if (pad.empty() && !last && !chunk.contains("list"))
+        refuse(where + "/pad", "only the last chunk of a list, or an odd list, can lack its pad byte");
     return bytes + pad;
 }
 
@@ -315,6 +353,11 @@ Json parseDescription(const std::string& text) {
         switch (event) {
         case Event::object_start:
         case Event::array_start:
+            // Refused while parsing, before memory grows with the depth: each list
+            // takes two levels (its object and its children), and no reader
+            // accepts more lists than List::maxDepth.
+            if (levels.size() >= 2 * (List::maxDepth + 2) + 2)
+                refuse(next(), "nested deeper than any description of a file a reader accepts");
             levels.push_back({event == Event::object_start, next(), {}, {}});
             break;
         case Event::key: {
@@ -336,7 +379,7 @@ Json parseDescription(const std::string& text) {
     };
     try {
         return Json::parse(text, watch);
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) {  // a syntax error, or a number too large for a double
         const std::string what = e.what();  // "[json.exception.parse_error.101] parse error at ..."
         throw PackError("invalid JSON: " + what.substr(what.find("] ") + 2));
     }
@@ -344,11 +387,32 @@ Json parseDescription(const std::string& text) {
 
 Json unpack(std::istream& in, Convention convention) {
     File file(in, convention);
-    const Layout layout{file, convention == Convention::Published};
+    in.clear();
+    in.seekg(0, std::ios::end);
+    const Layout layout{file, convention == Convention::Published, static_cast<std::uint64_t>(in.tellg())};
+    Chunk& riff = file;
+    const std::uint32_t length = riff.length();
+    // The form ends where its length says, or where the stream does (a cut file),
+    // or, where a writer counted too few bytes, where its last chunk does.
+    std::uint64_t end = std::min<std::uint64_t>(std::uint64_t{length} + (layout.published ? 8 : 12), layout.size);
+    if (const std::int32_t count = file.count(); layout.published && count > 0) {
+        Chunk& last = file[static_cast<std::uint32_t>(count - 1)];
+        const std::uint32_t n = last.length();
+        end = std::max(end, std::min<std::uint64_t>(std::uint64_t{last.offset()} + 8 + n + (n & 1), layout.size));
+    }
     Json out;
     out["form"] = code(file.type());
     if (layout.published) out["convention"] = "published";
-    out["children"] = describeChildren(file, layout);
+    // The RIFF length where it is not the one the chunks give: pack writes it back.
+    if (length != end - (layout.published ? 8 : 12)) out["length"] = length;
+    out["children"] = describeChildren(file, layout, end);
+    if (end < layout.size) {  // bytes after a published form: not part of it, but kept
+        std::string after(static_cast<std::size_t>(layout.size - end), '\0');
+        in.clear();
+        in.seekg(static_cast<std::streamoff>(end));
+        in.read(after.data(), static_cast<std::streamsize>(after.size()));
+        out["after"] = hex(after);
+    }
     return out;
 }
 
@@ -361,14 +425,20 @@ std::string toText(const Json& description) {
 
 std::string pack(const Json& description) {
     if (!description.is_object()) refuse("", "the description must be an object");
-    onlyFields(description, {"form", "convention", "children"}, "");
+    onlyFields(description, {"form", "convention", "length", "children", "after"}, "");
     const std::string form = codeOf(field(description, "form", ""), "/form");
     const std::string convention = description.contains("convention") ? text(description["convention"], "/convention") : "tav";
     if (convention != "tav" && convention != "published") refuse("/convention", "is \"tav\" or \"published\"");
     const bool published = convention == "published";
     const std::string body = packChildren(field(description, "children", ""), "/children", 1, published);
     fits(body.size() + 12, "");
-    return published ? publishedRiff(form, body) : riff(form, body);
+    std::string bytes = published ? publishedRiff(form, body) : riff(form, body);
+    declaredLength(bytes, description, "");
+    if (description.contains("after")) {
+        if (!published) refuse("/after", "only a published-convention file has bytes after its form");
+        bytes += bytesOfHex(description["after"], "/after");
+    }
+    return bytes;
 }
 
 }  // namespace tavtool

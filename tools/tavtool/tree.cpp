@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Tav developers
 #include "tree.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -32,14 +33,26 @@ std::string shownCode(const FourCC& code) { return printable(std::string_view(co
 
 struct Printer {
     bool names;
+    bool published;
+    std::uint64_t size;  // the stream's
     std::ostream& out;
 
-    // `id` is the chunk's own, `type` its list type for a list (else its id).
-    void show(Chunk& chunk, List* asList, const FourCC& id, const FourCC& type, int depth, const std::string& path) {
+    // `id` is the chunk's own, `type` its list type for a list (else its id);
+    // `within` is where the list that holds it ends.
+    void show(Chunk& chunk, List* asList, const FourCC& id, const FourCC& type, int depth, const std::string& path,
+              std::uint64_t within) {
         std::string line(2 * static_cast<std::size_t>(depth), ' ');
         line += shownCode(id);
         if (asList) line += ' ' + shownCode(type);
-        line += "  offset " + std::to_string(chunk.offset()) + "  length " + std::to_string(chunk.length());
+        const std::uint32_t length = chunk.length();
+        line += "  offset " + std::to_string(chunk.offset()) + "  length " + std::to_string(length);
+        // A tree shown must be true: a chunk that the file or its list cannot
+        // hold says so, and by how much.
+        const std::uint64_t end = std::uint64_t{chunk.offset()} + (asList && !published ? 12 : 8) + length;
+        if (end > size)
+            line += "  (cut: " + std::to_string(end - size) + " bytes short)";
+        else if (end > within)
+            line += "  (reaches " + std::to_string(end - within) + " bytes past its list)";
         if (names && depth > 0) {
             try {
                 line += "  name \"" + printable(Node(chunk).name()) + "\"  path " + path;
@@ -63,15 +76,35 @@ struct Printer {
             const std::uint32_t same = seen[childType.value]++;
             const std::string step = pathType(childType) ? "/" + std::string(childType.chars, 4) + "#" + std::to_string(same)
                                                          : "/#" + std::to_string(index);
-            show(child, sublist, childId, childType, depth + 1, path + step);
+            show(child, sublist, childId, childType, depth + 1, path + step, std::min(end, within));
         }
     }
 };
 
+// What the bytes after a form look like, for a line that names them.
+std::string whatFollows(Tav::Format::RIFF::File& file, std::uint64_t from, std::uint64_t count) {
+    std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(count, 1 << 16)), '\0');
+    file.read(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(head.size()), head.data());
+    if (head.compare(0, 4, "RIFF") == 0 && head.size() >= 12)
+        return "another RIFF form, of type \"" + printable(head.substr(8, 4)) + "\"";
+    if (head.compare(0, 4, "LIST") == 0) return "a LIST chunk";
+    if (count == 128 && head.compare(0, 3, "TAG") == 0) return "an ID3v1 tag";
+    if (head.compare(0, 3, "ID3") == 0) return "an ID3v2 tag";
+    if (head.find_first_not_of('\0') == std::string::npos) return count == head.size() ? "zeros" : "zeros at first";
+    return "other bytes";
+}
+
 }  // namespace
 
-void printTree(Tav::Format::RIFF::File& file, bool names, std::ostream& out) {
-    Printer{names, out}.show(file, &file, static_cast<Chunk&>(file).type(), file.type(), 0, "");
+void printTree(Tav::Format::RIFF::File& file, Tav::Format::RIFF::Convention convention, bool names, std::uint64_t size,
+               std::ostream& out) {
+    const bool published = convention == Tav::Format::RIFF::Convention::Published;
+    Chunk& riff = file;  // the "RIFF" chunk itself
+    Printer{names, published, size, out}.show(file, &file, riff.type(), file.type(), 0, "", size);
+    // Bytes after a published form are not part of it (Tav's form fills its file).
+    const std::uint64_t form = std::uint64_t{riff.length()} + 8;
+    if (published && form < size)
+        out << "after the form: " << size - form << " bytes, " << whatFollows(file, form, size - form) << '\n';
 }
 
 void addTree(CLI::App& app, Run& run) {
@@ -87,8 +120,10 @@ void addTree(CLI::App& app, Run& run) {
         run = [path, names, convention] {
             return guarded(shownInput(*path), [&] {
                 auto in = openSeekable(*path);
-                Tav::Format::RIFF::File file(*in, chooseConvention(*in, *convention, *path));
-                printTree(file, *names || std::memcmp(file.type().chars, "OSTR", 4) == 0, std::cout);
+                const Tav::Format::RIFF::Convention chosen = chooseConvention(*in, *convention, *path);
+                const std::uint64_t size = readHead(*in, *path).size;
+                Tav::Format::RIFF::File file(*in, chosen);
+                printTree(file, chosen, *names || std::memcmp(file.type().chars, "OSTR", 4) == 0, size, std::cout);
                 return 0;
             });
         };

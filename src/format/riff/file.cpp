@@ -38,11 +38,14 @@ File::File(std::istream& source, Convention layout)
     read(4, 4, field);
     const std::int64_t length = Tav::detail::loadLE32(field);
     // In Tav's convention the length counts the bytes after the form type, so the
-    // stream holds exactly length + 12 bytes; in the published one it counts the
-    // form type too: length + 8.
+    // stream holds exactly length + 12 bytes. In the published one it counts the
+    // form type too, and files in the world differ from length + 8: bytes may
+    // follow the form (a tag, a second form), and a file written to a pipe or cut
+    // short is shorter than its length says. The form is read as far as the
+    // stream holds it; only a length too short for the form type is refused.
     const std::int64_t streamBytes = static_cast<std::streamoff>(end - begin);
-    if (streamBytes - (convention == Convention::Tav ? 12 : 8) != length)
-        fail<std::invalid_argument>("Tav::Format::RIFF::File::constructor: Malformed RIFF length!");
+    const bool fits = convention == Convention::Tav ? streamBytes - 12 == length : length >= 4;
+    if (!fits) fail<std::invalid_argument>("Tav::Format::RIFF::File::constructor: Malformed RIFF length!");
 
     load();
 }

@@ -36,6 +36,16 @@ struct Load {
         return true;
     }
 
+    // Whether a chunk header can start at `offset`: its id is four printable
+    // ASCII characters, as every registered chunk id is.
+    bool plausible(std::uint64_t offset) {
+        unsigned char id[4];
+        if (!window.fetch(offset, sizeof id, id)) return false;
+        for (unsigned char c : id)
+            if (c < 0x20 || c > 0x7E) return false;
+        return true;
+    }
+
     void admit() {
         if (room == 0) fail<std::invalid_argument>("Overlapping chunks!");
         --room;
@@ -112,9 +122,10 @@ void List::load(std::uint32_t length, detail::Load& state, unsigned depth) {
     // Each nested list loads itself before the walk goes on; bound the recursion.
     if (depth > maxDepth) fail<std::invalid_argument>("Lists nested too deeply!");
     // In Tav's convention a list's length counts the bytes after its list type, in
-    // the published one the list type too; all sums are 32-bit. The children
+    // the published one the list type too; offsets are 32-bit, and a length near
+    // 4 GiB (a streaming writer's placeholder) does not wrap round. The children
     // start after the list type in both.
-    const std::uint32_t limit = length + (state.published ? 8 : 12);
+    const std::uint64_t limit = std::uint64_t{length} + (state.published ? 8 : 12);
     std::uint32_t cursor = 12;
     while (cursor < limit) {
         const std::uint32_t at = position + cursor;
@@ -131,11 +142,14 @@ void List::load(std::uint32_t length, detail::Load& state, unsigned depth) {
             children.back() = new Chunk(parent, at);
         // A child reaching past the list's end is kept whole; the walk stops after
         // it. A length that wraps the 32-bit cursor stops the walk the same way.
-        // Published chunks of odd length (lists included, whose length counts their
-        // type) are followed by a pad byte; one missing at the end of the data
-        // only ends the walk.
-        const std::uint64_t next =
-            std::uint64_t{cursor} + n + (state.published ? 8 + (n & 1) : isList ? 12 : 8);
+        // Published chunks of odd length are followed by a pad byte; one missing at
+        // the end of the data only ends the walk.
+        std::uint64_t next = std::uint64_t{cursor} + n + (state.published ? 8 + (n & 1) : isList ? 12 : 8);
+        // A published list is odd only when its last child's pad byte is missing,
+        // and writers that leave that out leave out the list's own too (SoundFont
+        // 3 files): the next header then starts where the list ends, where one
+        // can (a pad byte, zero, cannot begin an id).
+        if (state.published && isList && (n & 1) && state.plausible(std::uint64_t{at} + 8 + n)) --next;
         if (next > 0xFFFFFFFFu) break;
         cursor = static_cast<std::uint32_t>(next);
     }

@@ -174,13 +174,54 @@ TEST(RiffList, PublishedConvention) {
     RIFF::File file(data, RIFF::Convention::Published);
     EXPECT_EQ(file[0].length(), info.size() - 8);
 
-    // Each convention refuses the other's RIFF length.
-    const std::string tav = riff("TEST", chunk("data", "abc"));
-    const std::string published = publishedRiff("TEST", publishedChunk("data", "abc"));
+    // Tav's convention refuses any other RIFF length, the published one only a
+    // length too short for the form type.
     const char* const badLength = "Tav::Format::RIFF::File::constructor: Malformed RIFF length!";
-    std::istringstream tavData(tav), publishedData(published);
-    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(tavData, RIFF::Convention::Published), badLength);
+    std::istringstream publishedData(publishedRiff("TEST", publishedChunk("data", "abc")));
     EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(publishedData, RIFF::Convention::Tav), badLength);
+    std::istringstream tooShort("RIFF" + le32(3) + "TEST");
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(tooShort, RIFF::Convention::Published), badLength);
+}
+
+// Files as the world writes them, in the published convention: the form is read
+// as far as its RIFF length and the stream both reach.
+TEST(RiffList, PublishedDamage) {
+    const std::string wave = publishedRiff("WAVE", publishedChunk("fmt ", std::string(16, 'f')) + publishedChunk("data", "abcd"));
+    std::string placeholder = wave;  // a streaming writer's lengths, never filled in
+    placeholder.replace(4, 4, le32(0xFFFFFFFFu));
+    placeholder.replace(40, 4, le32(0xFFFFFFFFu));
+    std::string cut = wave.substr(0, wave.size() - 2);  // a download cut mid-data
+    const std::string sf3 = "RIFF" + le32(4 + 23 + 24) + "sfbk" + "LIST" + le32(15) + "sdta" + chunk("smpl", "abc") +
+                            publishedList("pdta", publishedChunk("phdr", "1234"));
+    std::string finalPad = publishedRiff("WAVE", publishedChunk("data", "abc"));  // the pad counted, never written
+    finalPad.pop_back();
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* shape;
+        std::uint32_t lastLength;  // the last top-level chunk's declared length
+        bool readable;             // whether its data lies in the stream
+    } cases[] = {
+        {"zeros after the form", wave + std::string(3914, '\0'), "fmt @12 data@36", 4, true},
+        {"an ID3v1 tag after the form", wave + "TAG" + std::string(125, 'x'), "fmt @12 data@36", 4, true},
+        {"a second form after the first", wave + publishedRiff("AVIX", publishedChunk("idx1", "")), "fmt @12 data@36", 4, true},
+        {"placeholder lengths", placeholder, "fmt @12 data@36", 0xFFFFFFFFu, false},
+        {"cut short", cut, "fmt @12 data@36", 4, false},
+        {"the final pad counted, never written", finalPad, "data@12", 3, true},
+        {"an odd list without its pad (SoundFont 3)", sf3, "LIST@12(sdta: smpl@24) LIST@35(pdta: phdr@47)", 16, true},
+    };
+    for (const auto& c : cases) {
+        std::istringstream data(c.bytes);
+        RIFF::File file(data, RIFF::Convention::Published);
+        EXPECT_EQ(shape(file), c.shape) << c.what;
+        RIFF::Chunk& last = file[static_cast<std::uint32_t>(file.count() - 1)];
+        EXPECT_EQ(last.length(), c.lastLength) << c.what;
+        if (c.readable) {
+            EXPECT_NO_THROW(last.open()) << c.what;
+        } else {
+            EXPECT_THROWS_PTR(std::invalid_argument, last.open(), "Chunk data past end of stream!") << c.what;
+        }
+    }
 }
 
 // The walk's own bounds hold in the published convention too.
