@@ -24,8 +24,13 @@ enum class Convention {
     /// The published convention of WAV, AVI, WebP, ANI and RMI files: the RIFF
     /// and LIST lengths count the form or list type too (a file's RIFF length is
     /// its size - 8), and each chunk of odd length is followed by one pad byte
-    /// that its length does not count, so that chunks start at even offsets. A
-    /// pad byte missing at the very end of the file is tolerated.
+    /// that its length does not count, so that chunks start at even offsets.
+    /// Read as the world writes such files: a pad byte missing at the end of the
+    /// file, or after an odd list (whose last child lacks its own), is
+    /// tolerated; bytes after the form (a tag, a second form) are not part of
+    /// it; a RIFF length larger than the stream (a file cut short, a streaming
+    /// writer's placeholder) is read up to the stream's end, and a chunk running
+    /// past that end keeps its declared length, its open() refusing.
     Published,
 };
 
@@ -64,8 +69,8 @@ public:
     /// std::invalid_argument objects.
     explicit File(std::istream& stream);
     /// The same for a file in the given convention; with Convention::Tav exactly
-    /// the constructor above. With Convention::Published the RIFF length must be
-    /// the stream's size - 8 ("Malformed RIFF length!" otherwise). Chunk::length()
+    /// the constructor above. With Convention::Published the RIFF length must
+    /// leave room for the form type ("Malformed RIFF length!" otherwise). Chunk::length()
     /// is the length field in both conventions: a published list's length counts
     /// its list type. The container layer (Ostrane::File, Locale) reads Tav's
     /// convention only.
