@@ -49,7 +49,7 @@ TAV_CRC_TARGET inline std::uint32_t words(std::uint32_t crc, const unsigned char
 // registers are then moved to the block's end by one multiplication each.
 constexpr std::size_t maxRounds = 128;
 
-constexpr auto stretchShifts = makeStretchShifts<3, maxRounds>();
+constexpr auto wordShifts = makeWordShifts<2 * maxRounds>();
 
 TAV_PMULL_TARGET inline std::uint64_t times(std::uint32_t crc, std::uint64_t k) {
     return vgetq_lane_u64(vreinterpretq_u64_p128(vmull_p64(crc, k)), 0);
@@ -70,8 +70,7 @@ TAV_PMULL_TARGET std::uint32_t crc32ArmStreams(std::uint32_t crc, const unsigned
             c1 = __crc32cd(c1, word(p + stretch + i));
             c2 = __crc32cd(c2, word(p + 2 * stretch + i));
         }
-        const auto& shift = stretchShifts[rounds];
-        crc = __crc32cd(0, times(c0, shift[2]) ^ times(c1, shift[1])) ^ c2;
+        crc = __crc32cd(0, times(c0, wordShifts[2 * rounds]) ^ times(c1, wordShifts[rounds])) ^ c2;
         p += 3 * stretch;
         length -= 3 * stretch;
     }

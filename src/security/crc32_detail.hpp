@@ -89,21 +89,18 @@ constexpr std::uint32_t powerOfX(std::uint64_t e) {
 // multiplies by x^32, hence the 33.
 constexpr std::uint32_t shiftConstant(std::uint64_t bytes) { return powerOfX(8 * bytes - 33); }
 
-// For streams run side by side over adjacent stretches of equal length: indexed
-// by a stretch's length in 8-byte words (1 to maxWords), then by a number of
-// stretches d (1 to streams), the shift constant that moves a register past d
-// stretches.
-template <std::size_t streams, std::size_t maxWords>
-using StretchShifts = std::array<std::array<std::uint32_t, streams + 1>, maxWords + 1>;
+// Indexed by a distance in 8-byte words (1 to maxWords), the shift constant
+// that moves a register that far: where streams run side by side over adjacent
+// stretches, each register moves past the stretches after its own.
+template <std::size_t maxWords>
+using WordShifts = std::array<std::uint32_t, maxWords + 1>;
 
-template <std::size_t streams, std::size_t maxWords>
-constexpr StretchShifts<streams, maxWords> makeStretchShifts() {
-    StretchShifts<streams, maxWords> t{};
-    for (std::size_t d = 1; d <= streams; ++d) {
-        t[1][d] = shiftConstant(8 * d);
-        const std::uint32_t longer = powerOfX(64 * d);  // one more word in each of d stretches
-        for (std::size_t w = 2; w <= maxWords; ++w) t[w][d] = multiplyModP(t[w - 1][d], longer);
-    }
+template <std::size_t maxWords>
+constexpr WordShifts<maxWords> makeWordShifts() {
+    WordShifts<maxWords> t{};
+    t[1] = shiftConstant(8);
+    const std::uint32_t word = powerOfX(64);
+    for (std::size_t w = 2; w <= maxWords; ++w) t[w] = multiplyModP(t[w - 1], word);
     return t;
 }
 

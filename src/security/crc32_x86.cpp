@@ -53,11 +53,20 @@ inline std::uint64_t word(const unsigned char* p) {
     return w;
 }
 
+// The register as the CRC32 instruction keeps it: 64 bits wide on x86-64, whose
+// 8-byte step takes and gives a 64-bit register (narrowing it after every step
+// would cost an instruction a step).
+#if defined(__x86_64__)
+using Register = std::uint64_t;
+#else
+using Register = std::uint32_t;
+#endif
+
 // One CRC32 step over eight bytes; 32-bit x86 has the instruction on 32-bit
 // words only and takes two.
-TAV_FOLD_TARGET inline std::uint32_t step(std::uint32_t crc, std::uint64_t w) {
+TAV_FOLD_TARGET inline Register step(Register crc, std::uint64_t w) {
 #if defined(__x86_64__)
-    return static_cast<std::uint32_t>(_mm_crc32_u64(crc, w));
+    return _mm_crc32_u64(crc, w);
 #else
     return _mm_crc32_u32(_mm_crc32_u32(crc, static_cast<std::uint32_t>(w)), static_cast<std::uint32_t>(w >> 32));
 #endif
@@ -65,23 +74,25 @@ TAV_FOLD_TARGET inline std::uint32_t step(std::uint32_t crc, std::uint64_t w) {
 
 // One stream of CRC32 instructions, four words a turn to spend few
 // instructions on the loop, then the last bytes at most three steps.
-TAV_FOLD_TARGET inline std::uint32_t words(std::uint32_t crc, const unsigned char* p, std::size_t length) {
+TAV_FOLD_TARGET inline std::uint32_t words(std::uint32_t start, const unsigned char* p, std::size_t length) {
+    Register crc = start;
     for (; length >= 32; length -= 32, p += 32)
         crc = step(step(step(step(crc, word(p)), word(p + 8)), word(p + 16)), word(p + 24));
     for (; length >= 8; length -= 8, p += 8) crc = step(crc, word(p));
+    std::uint32_t narrow = static_cast<std::uint32_t>(crc);
     if (length & 4) {
         std::uint32_t w;
         std::memcpy(&w, p, sizeof w);
-        crc = _mm_crc32_u32(crc, w);
+        narrow = _mm_crc32_u32(narrow, w);
         p += 4;
     }
     if (length & 2) {
         std::uint16_t w;
         std::memcpy(&w, p, sizeof w);
-        crc = _mm_crc32_u16(crc, w);
+        narrow = _mm_crc32_u16(narrow, w);
         p += 2;
     }
-    return length & 1 ? _mm_crc32_u8(crc, *p) : crc;
+    return length & 1 ? _mm_crc32_u8(narrow, *p) : narrow;
 }
 
 TAV_FOLD_TARGET inline __m128i load(const unsigned char* p) {
@@ -107,7 +118,9 @@ TAV_FOLD_TARGET inline std::uint64_t low64(__m128i v) {
 }
 
 // The register after the block: V * x^32 mod P.
-TAV_FOLD_TARGET inline std::uint32_t reduce(__m128i v) { return step(step(0, low64(v)), low64(_mm_unpackhi_epi64(v, v))); }
+TAV_FOLD_TARGET inline std::uint32_t reduce(__m128i v) {
+    return static_cast<std::uint32_t>(step(step(0, low64(v)), low64(_mm_unpackhi_epi64(v, v))));
+}
 
 // Folds the 16-byte blocks from `p` onto `v`, reduces, and finishes the tail.
 // Three blocks at a time are folded side by side onto the last of them, so that
@@ -123,8 +136,9 @@ TAV_FOLD_TARGET std::uint32_t finish(__m128i v, const unsigned char* p, std::siz
 
 // CRC32-instruction streams run side by side over adjacent stretches of equal
 // length: the instruction takes a new word every cycle but answers only after
-// three cycles. Their registers are then moved to the end of the last stretch by one
-// carry-less multiplication each and added.
+// three cycles. The last stream goes on over the whole words left after the
+// stretches while the others' registers are moved to the end of them by one
+// carry-less multiplication each, then all are added.
 constexpr std::size_t streamCount = 3;
 constexpr std::size_t hybridWords = 3;  // 8-byte words each stream takes per round of a hybrid kernel
 constexpr std::size_t hybridMaxRounds = 128;
@@ -132,12 +146,15 @@ constexpr std::size_t maxRoundBytes = 512;  // what any hybrid kernel takes in o
 // The longest stretch: a hybrid kernel's, plus the words its streams take after
 // the rounds so that less than one word per stream is left over.
 constexpr std::size_t maxStretchWords = hybridMaxRounds * hybridWords + maxRoundBytes / (8 * streamCount);
+// The farthest move: a hybrid's folded register, past every stretch and the
+// words left after them.
+constexpr std::size_t maxShiftWords = streamCount * (maxStretchWords + 1);
 
-constexpr auto stretchShifts = makeStretchShifts<streamCount, maxStretchWords>();
+constexpr auto wordShifts = makeWordShifts<maxShiftWords>();
 
-using Streams = std::uint32_t[streamCount];
+using Streams = Register[streamCount];
 
-TAV_FOLD_TARGET inline __m128i times(std::uint32_t crc, std::uint32_t k) {
+TAV_FOLD_TARGET inline __m128i times(Register crc, std::uint32_t k) {
     return _mm_clmulepi64_si128(_mm_cvtsi32_si128(static_cast<int>(crc)), _mm_cvtsi32_si128(static_cast<int>(k)), 0x00);
 }
 
@@ -147,22 +164,24 @@ TAV_FOLD_TARGET inline void streamOn(Streams& c, const unsigned char* s, std::si
         for (std::size_t j = 0; j < streamCount; ++j) c[j] = step(c[j], word(s + j * stretch));
 }
 
-// The earlier streams' registers moved to the end of the last stretch, and
-// `v` moved past all the stretches, added; the last stream is still to add.
-TAV_FOLD_TARGET inline __m128i moved(const Streams& c, std::size_t words, std::uint32_t v) {
-    const auto& k = stretchShifts[words];
-    __m128i sum = times(v, k[streamCount]);
-    for (std::size_t j = 0; j + 1 < streamCount; ++j) sum = _mm_xor_si128(sum, times(c[j], k[streamCount - 1 - j]));
-    return sum;
+// Ends the streams over stretches of `n` words from `s` and the `more` words
+// after them (fewer than streamCount), adding `v`, a register already moved
+// there: the register at the end of those words.
+TAV_FOLD_TARGET inline std::uint32_t joined(Streams& c, const unsigned char* s, std::size_t n, std::size_t more,
+                                            __m128i v) {
+    const std::size_t last = streamCount - 1;
+    const std::uint32_t end = words(static_cast<std::uint32_t>(c[last]), s + 8 * n * streamCount, 8 * more);
+    for (std::size_t j = 0; j < last; ++j) v = _mm_xor_si128(v, times(c[j], wordShifts[(last - j) * n + more]));
+    return static_cast<std::uint32_t>(step(0, low64(v))) ^ end;
 }
 
-// For inputs of up to 8 * streamCount * maxStretchWords bytes.
+// For inputs of up to 8 * streamCount * (maxStretchWords + 1) bytes.
 TAV_FOLD_TARGET std::uint32_t manyStreams(std::uint32_t crc, const unsigned char* p, std::size_t length) {
-    const std::size_t n = length / (8 * streamCount), stretch = 8 * n;
+    const std::size_t n = length / (8 * streamCount), more = length / 8 - streamCount * n;
     Streams c{crc};
-    streamOn(c, p, stretch, n);
-    crc = step(0, low64(moved(c, n, 0))) ^ c[streamCount - 1];
-    return words(crc, p + streamCount * stretch, length - streamCount * stretch);
+    streamOn(c, p, 8 * n, n);
+    crc = joined(c, p, n, more, _mm_setzero_si128());
+    return words(crc, p + (length & ~std::size_t{7}), length & 7);
 }
 
 // Below 128 bytes one stream takes fewer instructions, which counts more than its wait.
@@ -237,7 +256,9 @@ TAV_FOLD_TARGET TAV_ALWAYS_INLINE std::uint32_t hybrid(std::uint32_t crc, const 
     static_assert(round <= maxRoundBytes);
     while (length >= 2 * round) {
         const std::size_t rounds = std::min(length / round, hybridMaxRounds);
-        const std::size_t extra = rounds == hybridMaxRounds ? 0 : (length - rounds * round) / (8 * streamCount);
+        // The last block's streams take every whole word left.
+        const std::size_t left = rounds == hybridMaxRounds ? 0 : (length - rounds * round) / 8;
+        const std::size_t extra = left / streamCount, more = left % streamCount;
         const std::size_t n = rounds * hybridWords + extra, stretch = 8 * n;
         const unsigned char* s = p + rounds * Registers::bytes;
         Registers r;
@@ -249,9 +270,9 @@ TAV_FOLD_TARGET TAV_ALWAYS_INLINE std::uint32_t hybrid(std::uint32_t crc, const 
             streamOn(c, s + 8 * hybridWords * i, stretch, hybridWords);
         }
         streamOn(c, s + 8 * hybridWords * rounds, stretch, extra);
-        crc = step(0, low64(moved(c, n, reduce(r.narrow())))) ^ c[streamCount - 1];
-        p = s + streamCount * stretch;
-        length -= rounds * Registers::bytes + streamCount * stretch;
+        crc = joined(c, s, n, more, times(reduce(r.narrow()), wordShifts[streamCount * n + more]));
+        p = s + 8 * (streamCount * n + more);
+        length -= rounds * Registers::bytes + 8 * (streamCount * n + more);
     }
     return streams(crc, p, length);
 }
