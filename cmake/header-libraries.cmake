@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: BSL-1.0
-# Header-only libraries that tavtool (and the tests of its parts) use. Their
+# The header-only library that tavtool (and the tests of its parts) use. Its
 # include directory is the build machine's /usr/include, whose C library headers
 # must not reach a cross build: there, copy just the library's own headers.
 function(tav_header_library name package target subdir)
@@ -14,4 +14,3 @@ function(tav_header_library name package target subdir)
   endif()
 endfunction()
 tav_header_library(tav_cli11 CLI11 CLI11::CLI11 CLI)
-tav_header_library(tav_json nlohmann_json nlohmann_json::nlohmann_json nlohmann)

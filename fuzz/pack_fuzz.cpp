@@ -5,6 +5,8 @@
 // allocation failure, deep recursion, a crash) is a finding. The run's memory
 // limit catches input whose cost grows faster than its size.
 #include <cstdint>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "fuzz.hpp"
@@ -12,7 +14,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        keep(tavtool::pack(tavtool::parseDescription(std::string(reinterpret_cast<const char*>(data), size))).size());
+        std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+        const tavtool::Description description = tavtool::parseDescription(in);
+        const tavtool::Packed packed(description);
+        std::ostringstream out;
+        packed.write(out);
+        // The size planned is the size written.
+        if (out.str().size() != packed.size()) std::abort();
+        keep(out.str().size());
     } catch (const tavtool::PackError&) {
     }
     return 0;

@@ -10,7 +10,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TAV_LINUX_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Header-only packages of the build machine (CLI11, nlohmann/json) are usable as they are.
+# Header-only packages of the build machine (CLI11) are usable as they are.
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 # "none" runs the tests directly, as a kernel that runs the target's code can
 # (scripts/runs-i686 tells for i686).

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <fstream>
 #include <iostream>
@@ -23,7 +22,6 @@
 
 #if TAV_HAVE_GETTEXTPO
 #include <gettext-po.h>
-#include <unistd.h>
 #endif
 #if TAV_HAVE_ICONV
 #include <iconv.h>
@@ -437,34 +435,6 @@ void onError2(int severity, po_message_t m1, const char* f1, std::size_t l1, std
     onError(severity, m1, f1, l1, c1, mp1, (std::string(t1) + " " + t2).c_str());
 }
 
-// The bytes in a file of their own, for a library that reads files by name
-// only: an input that is a pipe or standard input cannot be read twice.
-class TemporaryCopy {
-public:
-    explicit TemporaryCopy(const std::string& bytes) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tavtool-XXXXXX").string();
-        const int fd = mkstemp(pattern.data());
-        if (fd < 0) throw std::runtime_error("cannot make a temporary file: " + std::generic_category().message(errno));
-        name = pattern;
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        ::close(fd);
-        if (done != bytes.size()) {
-            std::remove(name.c_str());
-            throw std::runtime_error("cannot write a temporary file " + name);
-        }
-    }
-    ~TemporaryCopy() { std::remove(name.c_str()); }
-    TemporaryCopy(const TemporaryCopy&) = delete;
-    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
-    std::string name;
-};
-
 // Reads a PO catalogue from its bytes. Messages flagged c-format are checked
 // as msgfmt --check checks them (libgettextpo's own check, which leaves fuzzy
 // entries out and lets a plural form that the rule uses for one number alone
@@ -473,9 +443,12 @@ public:
 // it to printf.
 Catalog readPo(const std::string& path, const std::string& bytes, const std::string& charset, std::size_t target) {
     static const po_xerror_handler handler = {onError, onError2};
-    const TemporaryCopy copy(bytes);
-    report = {path, copy.name, {}};
-    po_file_t file = po_file_read(copy.name.c_str(), &handler);
+    // libgettextpo reads files by name only, and an input that is a pipe or
+    // standard input cannot be read twice: the bytes go to a file of their own.
+    TemporaryFile copy;
+    copy.append(bytes.data(), bytes.size());
+    report = {path, copy.path().string(), {}};
+    po_file_t file = po_file_read(report.temporary.c_str(), &handler);
     report.checking = true;
     if (file && report.errors.empty()) po_file_check_all(file, &handler);
     if (!file || !report.errors.empty()) {

@@ -49,7 +49,7 @@ int createTemporary(fs::path& path) {
     std::wstring name = path.wstring();
     if (_wmktemp_s(name.data(), name.size() + 1) != 0) return -1;
     path = name;
-    return _wopen(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return _wopen(name.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
     std::string name = path.string();
     const int fd = ::mkstemp(name.data());
@@ -74,41 +74,20 @@ void binary(std::FILE* stream) {
 #endif
 }
 
-// Bytes held in memory as a seekable stream, without a second copy of them.
-class MemoryStream : public std::istream {
-public:
-    explicit MemoryStream(std::string data) : std::istream(nullptr), bytes(std::move(data)), buffer(bytes) {
-        rdbuf(&buffer);
-    }
-
-private:
-    struct Buffer : std::streambuf {
-        explicit Buffer(std::string& b) { setg(b.data(), b.data(), b.data() + b.size()); }
-        pos_type seekoff(off_type offset, std::ios_base::seekdir from, std::ios_base::openmode) override {
-            const off_type base = from == std::ios_base::beg ? 0 : (from == std::ios_base::cur ? gptr() : egptr()) - eback();
-            if (offset < -base || offset > egptr() - eback() - base) return pos_type(off_type(-1));
-            setg(eback(), eback() + base + offset, egptr());
-            return pos_type(base + offset);
-        }
-        pos_type seekpos(pos_type at, std::ios_base::openmode which) override {
-            return seekoff(off_type(at), std::ios_base::beg, which);
-        }
-    };
-    std::string bytes;
-    Buffer buffer;
-};
-
 // A regular file read through a block it keeps. The library seeks before every
 // read of a few bytes, and a file stream drops its buffer at each seek, so each
 // such read would cost system calls: a tree of a million chunks took seconds.
 class BlockStream : public std::istream {
 public:
-    BlockStream(const fs::path& path, std::ios::openmode mode) : std::istream(nullptr) {
+    // `owned`, where given, is the file read, removed when the stream goes.
+    BlockStream(const fs::path& path, std::ios::openmode mode, std::unique_ptr<TemporaryFile> owned = nullptr)
+        : std::istream(nullptr), owned(std::move(owned)) {
         if (buffer.open(path, mode)) rdbuf(&buffer);
         else setstate(std::ios::failbit);
     }
 
 private:
+    std::unique_ptr<TemporaryFile> owned;  // closed after the buffer's file, then removed
     struct Buffer : std::streambuf {
         static constexpr std::streamoff blockBytes = 1 << 16;
         std::filebuf file;
@@ -152,14 +131,6 @@ private:
     Buffer buffer;
 };
 
-std::string readAll(std::istream& in, const std::string& shown) {
-    std::string bytes;
-    char block[1 << 16];
-    while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) fail(shown, reason(errno ? errno : EIO));
-    return bytes;
-}
-
 // The file a chain of symbolic links leads to (the path itself where it is none).
 fs::path followLinks(const std::string& path) {
     fs::path at = native(path);
@@ -173,9 +144,9 @@ fs::path followLinks(const std::string& path) {
     fail(path, reason(std::errc::too_many_symbolic_link_levels));
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-        const auto n = ::write(fd, bytes.data() + done, static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 30)));
+bool writeAll(int fd, const char* bytes, std::size_t size) {
+    for (std::size_t done = 0; done < size;) {
+        const auto n = ::write(fd, bytes + done, static_cast<unsigned>(std::min<std::size_t>(size - done, 1 << 30)));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<std::size_t>(n);
@@ -183,39 +154,90 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// An output stream's buffer that writes to a file descriptor a block at a time.
+class DescriptorBuffer : public std::streambuf {
+public:
+    explicit DescriptorBuffer(int fd) : fd(fd) { setp(block.data(), block.data() + block.size()); }
+    int error = 0;  // errno of the first write that failed
+
+protected:
+    int_type overflow(int_type c) override {
+        if (sync() != 0) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+    int sync() override {
+        if (!error && !writeAll(fd, pbase(), static_cast<std::size_t>(pptr() - pbase()))) error = errno ? errno : EIO;
+        setp(block.data(), block.data() + block.size());
+        return error ? -1 : 0;
+    }
+
+private:
+    int fd;
+    std::vector<char> block = std::vector<char>(1 << 16);
+};
+
+// Whether all that `produce` writes reached `fd`; where not, errno says why.
+bool written(int fd, const Producer& produce) {
+    DescriptorBuffer buffer(fd);
+    std::ostream out(&buffer);
+    produce(out);
+    out.flush();
+    errno = buffer.error;
+    return buffer.error == 0;
+}
+
 // A device or FIFO: opened as it is and written, as a shell's redirection would.
-void writeInPlace(const fs::path& target, const std::string& bytes, const std::string& shown) {
+void writeInPlace(const fs::path& target, const Producer& produce, const std::string& shown) {
     const int fd = openForWriting(target);
     if (fd < 0) fail(shown, reason(errno));
-    const bool written = writeAll(fd, bytes);
+    bool ok = false;
+    try {
+        ok = written(fd, produce);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
     const int error = errno;
-    if (::close(fd) != 0 || !written) fail(shown, reason(written ? errno : error));
+    if (::close(fd) != 0 || !ok) fail(shown, reason(ok ? errno : error));
 }
 
 // A regular file, or a new one: a temporary beside it takes the bytes and the
 // old file's permission bits (a new file's follow the umask), then replaces it.
-void replace(const fs::path& target, const std::string& bytes, const fs::file_status& old, const std::string& shown) {
+// A failure, or an error `produce` throws, leaves the old file and no temporary.
+void replace(const fs::path& target, const Producer& produce, const fs::file_status& old, const std::string& shown) {
     fs::path leaf = ".";
     leaf += target.filename();
     leaf += ".XXXXXX";
     fs::path temporary = target.parent_path() / leaf;
     const int fd = createTemporary(temporary);
     if (fd < 0) fail(shown, "cannot make a temporary file beside it: " + reason(errno));
+    const auto removeTemporary = [&] {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    };
+    bool ok = false;
+    try {
 #if defined(_WIN32)
-    _setmode(fd, _O_BINARY);
-    (void)old;
-    bool ok = writeAll(fd, bytes) && _commit(fd) == 0;
+        _setmode(fd, _O_BINARY);
+        (void)old;
+        ok = written(fd, produce) && _commit(fd) == 0;
 #else
-    mode_t mode;
-    if (fs::exists(old)) {
-        mode = static_cast<mode_t>(old.permissions() & fs::perms::mask);
-    } else {
-        const mode_t mask = ::umask(0);  // read without changing it: tavtool runs no threads
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+        mode_t mode;
+        if (fs::exists(old)) {
+            mode = static_cast<mode_t>(old.permissions() & fs::perms::mask);
+        } else {
+            const mode_t mask = ::umask(0);  // read without changing it: tavtool runs no threads
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ok = ::fchmod(fd, mode) == 0 && written(fd, produce) && ::fsync(fd) == 0;
 #endif
+    } catch (...) {
+        ::close(fd);
+        removeTemporary();
+        throw;
+    }
     int error = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -224,8 +246,7 @@ void replace(const fs::path& target, const std::string& bytes, const fs::file_st
     std::error_code renamed;
     if (ok) fs::rename(temporary, target, renamed);
     if (!ok || renamed) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
+        removeTemporary();
         fail(shown, ok ? renamed.message() : reason(error));
     }
 }
@@ -265,7 +286,52 @@ std::unique_ptr<std::istream> openInput(const std::string& path) {
 
 std::unique_ptr<std::istream> openSeekable(const std::string& path) {
     if (path != "-" && fs::is_regular_file(examine(path))) return opened<BlockStream>(path);
-    return std::make_unique<MemoryStream>(readAll(*openInput(path), shownInput(path)));
+    // Read once into a temporary file: the bytes may be more than memory holds.
+    auto copy = std::make_unique<TemporaryFile>();
+    auto in = openInput(path);
+    std::vector<char> block(1 << 16);
+    while (in->read(block.data(), static_cast<std::streamsize>(block.size())) || in->gcount() > 0)
+        copy->append(block.data(), static_cast<std::size_t>(in->gcount()));
+    if (in->bad()) fail(shownInput(path), reason(errno ? errno : EIO));
+    const fs::path name = copy->path();
+    auto stream = std::make_unique<BlockStream>(name, std::ios::in | std::ios::binary, std::move(copy));
+    if (!*stream) fail("temporary file " + name.u8string(), "cannot be read back");
+    return stream;
+}
+
+TemporaryFile::TemporaryFile() {
+    std::error_code missing;
+    name = fs::temp_directory_path(missing) / "tavtool-XXXXXX";
+    if (missing) fail("the temporary directory (TMPDIR)", missing.message());
+    const int fd = createTemporary(name);
+    if (fd < 0 || ::close(fd) != 0 || !file.open(name, std::ios::in | std::ios::out | std::ios::binary)) {
+        const int error = errno;
+        std::error_code ignored;
+        if (fd >= 0) fs::remove(name, ignored);
+        fail(name.parent_path().u8string(), "cannot make a temporary file: " + reason(error));
+    }
+}
+
+TemporaryFile::~TemporaryFile() {
+    file.close();
+    std::error_code ignored;
+    fs::remove(name, ignored);
+}
+
+void TemporaryFile::append(const char* bytes, std::size_t n) {
+    errno = 0;
+    const auto count = static_cast<std::streamsize>(n);
+    if (file.pubseekpos(static_cast<std::streamoff>(end), std::ios::out) != static_cast<std::streamoff>(end) ||
+        file.sputn(bytes, count) != count || file.pubsync() != 0)
+        fail("temporary file " + name.u8string(), reason(errno ? errno : EIO));
+    end += n;
+}
+
+void TemporaryFile::read(std::uint64_t at, char* bytes, std::size_t n) {
+    const auto count = static_cast<std::streamsize>(n);
+    if (at + n > end || file.pubseekpos(static_cast<std::streamoff>(at), std::ios::in) != static_cast<std::streamoff>(at) ||
+        file.sgetn(bytes, count) != count)
+        fail("temporary file " + name.u8string(), "cannot be read back");
 }
 
 RiffHead readHead(std::istream& in, const std::string& path) {
@@ -370,11 +436,15 @@ void checkBinaryOutput(const std::string& path) {
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
+    writeFile(path, [&](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+}
+
+void writeFile(const std::string& path, const Producer& produce) {
     if (path == "-") {  // through std::cout, which shows text on a Windows console as written
         binary(stdout);
         errno = 0;
-        if (!std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush())
-            fail(shownOutput(path), reason(errno ? errno : EIO));
+        produce(std::cout);
+        if (!std::cout.flush()) fail(shownOutput(path), reason(errno ? errno : EIO));
         return;
     }
     const fs::path target = followLinks(path);
@@ -383,9 +453,9 @@ void writeFile(const std::string& path, const std::string& bytes) {
     if (error && status.type() != fs::file_type::not_found) fail(path, error.message());
     if (fs::is_directory(status)) fail(path, reason(std::errc::is_a_directory));
     if (fs::exists(status) && !fs::is_regular_file(status))
-        writeInPlace(target, bytes, path);
+        writeInPlace(target, produce, path);
     else
-        replace(target, bytes, status, path);
+        replace(target, produce, status, path);
 }
 
 #if defined(_WIN32)
@@ -416,14 +486,7 @@ protected:
     // Writes the whole characters held; a character's first bytes wait for the rest.
     int sync() override {
         const std::size_t held = static_cast<std::size_t>(pptr() - pbase());
-        std::size_t whole = held;
-        for (std::size_t back = 1; back <= 3 && back <= held; ++back) {
-            const auto b = static_cast<unsigned char>(bytes[held - back]);
-            if ((b & 0xC0) == 0x80) continue;  // a continuation byte
-            const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-            if (length > back) whole = held - back;
-            break;
-        }
+        const std::size_t whole = wholeCharacters(std::string_view(bytes, held));
         bool ok = true;
         if (whole > 0) {
             const int units = MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(whole), nullptr, 0);

@@ -6,8 +6,11 @@
 // name the file and give the system's own reason, and an output is replaced
 // whole or not at all.
 
-#include <istream>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <istream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -32,7 +35,7 @@ std::string shownOutput(const std::string& path);
 std::unique_ptr<std::istream> openInput(const std::string& path);
 
 // The same, but seekable, as the RIFF reader needs: standard input, pipes and
-// devices are read into memory first.
+// devices are read into a temporary file first, which goes with the stream.
 std::unique_ptr<std::istream> openSeekable(const std::string& path);
 
 // The same, for a container or locale file, which are in Tav's length
@@ -72,6 +75,34 @@ void checkBinaryOutput(const std::string& path);
 // the old file as it was and no temporary behind; a link stays a link. Anything
 // else (a device, a FIFO) is written in place. Throws FileError.
 void writeFile(const std::string& path, const std::string& bytes);
+
+// The same for what `produce` writes to the stream it is given, a block at a
+// time: an error it throws leaves a regular file as it was and propagates.
+using Producer = std::function<void(std::ostream&)>;
+void writeFile(const std::string& path, const Producer& produce);
+
+// A file in the system's temporary directory, removed when this goes: room for
+// more bytes than memory holds, or for a library that reads files by name only.
+// Throws FileError where it cannot be made, written or read.
+class TemporaryFile {
+public:
+    TemporaryFile();
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const std::filesystem::path& path() const { return name; }
+    std::uint64_t size() const { return end; }
+    // Adds bytes at the end, written through to the file.
+    void append(const char* bytes, std::size_t n);
+    // Reads `n` bytes from offset `at`; they must be there.
+    void read(std::uint64_t at, char* bytes, std::size_t n);
+
+private:
+    std::filesystem::path name;
+    std::filebuf file;
+    std::uint64_t end = 0;
+};
 
 // The program's arguments as UTF-8: argv itself on POSIX systems; on Windows
 // the UTF-16 command line, converted.

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
-#include <iterator>
 #include <string>
 
 #include "commands.hpp"
@@ -13,18 +12,19 @@ namespace {
 
 int unpackFile(const std::string& input, const std::string& output, const std::string& convention) {
     auto in = openSeekable(input);
-    const std::string text = toText(unpack(*in, chooseConvention(*in, convention, input)));
-    writeFile(output, text);
+    const Tav::Format::RIFF::Convention chosen = chooseConvention(*in, convention, input);
+    writeFile(output, [&](std::ostream& out) { unpack(*in, chosen, out); });
     return 0;
 }
 
 int packFile(const std::string& input, const std::string& output) {
     checkBinaryOutput(output);
     auto in = openInput(input);
-    const std::string text(std::istreambuf_iterator<char>(*in), std::istreambuf_iterator<char>{});
+    const Description description = parseDescription(*in);
     if (in->bad()) throw FileError(shownInput(input) + ": cannot be read");
-    // The whole file is made before anything is written, so a refusal writes nothing.
-    writeFile(output, pack(parseDescription(text)));
+    // Checked whole before anything is written, so a refusal writes nothing.
+    const Packed packed(description);
+    writeFile(output, [&](std::ostream& out) { packed.write(out); });
     return 0;
 }
 

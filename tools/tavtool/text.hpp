@@ -28,6 +28,18 @@ inline std::size_t utf8Length(std::string_view s, std::size_t i) {
     return extra + 1;
 }
 
+// The length of `bytes` up to the start of a UTF-8 character that their end
+// cuts off, whose bytes must wait for the rest (all of them where none is cut).
+inline std::size_t wholeCharacters(std::string_view bytes) {
+    for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        const auto b = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((b & 0xC0) == 0x80) continue;  // a continuation byte
+        const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return length > back ? bytes.size() - back : bytes.size();
+    }
+    return bytes.size();
+}
+
 // Bytes as they can stand on a terminal: valid UTF-8 as it is, control
 // characters (C0, DEL, C1), the backslash and bytes that are no UTF-8 as \xNN.
 inline std::string printable(std::string_view bytes) {
