@@ -15,6 +15,15 @@ fail() { echo "$*"; exit 1; }
 cmp "$work/example.riff" "$work/again.riff" || fail "unpack | pack changed the bytes"
 "$tavtool" unpack "$work/example.riff" -o "$work/example.json" && [ -s "$work/example.json" ] || fail "unpack -o wrote nothing"
 
+# Data of many blocks streams through pipes both ways, by way of temporary
+# files that go again.
+mkdir -p "$work/tmp"
+{ printf 'RIFF\014\000\004\000WAVEdata\000\000\004\000' && head -c 262144 /dev/urandom; } >"$work/big.wav"
+cat "$work/big.wav" | TMPDIR=$work/tmp "$tavtool" unpack - | TMPDIR=$work/tmp "$tavtool" pack - >"$work/big-again.wav" ||
+  fail "unpack - | pack - failed on a file of many blocks"
+cmp "$work/big.wav" "$work/big-again.wav" || fail "unpack | pack changed a file of many blocks"
+[ -z "$(ls -A "$work/tmp")" ] || fail "temporary files were left: $(ls "$work/tmp")"
+
 # refuses INPUT EXPECTED-MESSAGE: packing INPUT fails as it should.
 refuses() {
   printf '%s' "$1" >"$work/bad.json"

@@ -3,11 +3,10 @@
 #include "riff_json.hpp"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <functional>
 #include <initializer_list>
-#include <unordered_set>
+
+#include <tav/format/riff/list.hpp>
 
 #include <tav/format/riff/file.hpp>
 
@@ -98,8 +97,6 @@ std::string jsonString(std::string_view text) {
     return out + '"';
 }
 
-// ---- unpack -------------------------------------------------------------
-
 // How a file being described is laid out: in the published convention list
 // lengths count the list type, and a pad byte follows each odd chunk.
 struct Layout {
@@ -125,7 +122,8 @@ struct Layout {
         for (std::uint64_t done = 0; done < count;) {
             read(at + done, static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, count - done)), block);
             const bool last = done + block.size() == count;
-            const std::string_view whole = std::string_view(block).substr(0, last ? block.size() : wholeCharacters(block));
+            const std::string_view whole =
+                std::string_view(block).substr(0, last ? block.size() : wholeCharacters(block));
             if (!use(whole)) return;
             done += whole.size();
         }
@@ -146,7 +144,9 @@ struct Described {
     std::vector<std::pair<std::string, Shown>> fields;
     std::vector<Described> children;
 
-    void add(std::string key, std::string json) { fields.push_back({std::move(key), {Shown::As::json, std::move(json)}}); }
+    void add(std::string key, std::string json) {
+        fields.push_back({std::move(key), {Shown::As::json, std::move(json)}});
+    }
     void add(std::string key, Shown::As as, std::uint64_t at, std::uint64_t size) {
         fields.push_back({std::move(key), {as, {}, at, size}});
     }
@@ -279,8 +279,9 @@ struct Printer {
     void print(const Described& chunk, std::size_t indent) {
         out << '{';
         const char* separator = "";
-        for (const auto& [key, value] : chunk.fields) {
-            out << separator << '"' << key << "\": ";
+        for (const auto& field : chunk.fields) {
+            const Shown& value = field.second;  // a lambda below takes it: no structured binding
+            out << separator << '"' << field.first << "\": ";
             separator = ", ";
             if (value.as == Shown::As::json) {
                 out << value.json;
@@ -316,346 +317,7 @@ struct Printer {
     }
 };
 
-// ---- reading a description -------------------------------------------------
-
-// A JSON pointer as a message shows it: a deep one keeps its ends.
-std::string shownPointer(const std::string& where) {
-    if (where.empty()) return "/";
-    if (where.size() <= 120) return where;
-    // Cut at the steps' slashes where there are some (a long key may have none).
-    std::size_t head = where.rfind('/', 40), tail = where.find('/', where.size() - 75);
-    if (head == 0 || head == std::string::npos) head = 40;
-    if (tail == std::string::npos) tail = where.size() - 75;
-    return where.substr(0, head) + "/..." + where.substr(tail);
-}
-
-[[noreturn]] void refuse(const std::string& where, const std::string& what) {
-    throw PackError(shownPointer(where) + ": " + what);
-}
-
-std::string pointerStep(const std::string& key) {
-    std::string out = "/";
-    for (const char c : key) out += c == '~' ? "~0" : c == '/' ? "~1" : std::string(1, c);
-    return out;
-}
-
-// A JSON reader that streams: the input is read a block at a time, and strings
-// longer than `heldBytes` go to a temporary file as they are read.
-class Reader {
-public:
-    explicit Reader(std::istream& in) : in(in) {}
-
-    Description read() {
-        Description description;
-        description.root = value("", 0);
-        space();
-        if (peek() != end) syntax("unexpected text after the description");
-        description.strings = std::move(strings);
-        return description;
-    }
-
-private:
-    static constexpr int end = -1;
-    static constexpr std::size_t heldBytes = 1 << 16, longestNumber = 1000;
-    // Each list takes two levels (its object and its children), and no reader
-    // accepts more lists than List::maxDepth: deeper JSON is refused as it is
-    // read, before its cost grows with the depth.
-    static constexpr std::size_t deepest = 2 * (List::maxDepth + 2) + 2;
-
-    std::istream& in;
-    std::vector<char> block = std::vector<char>(blockBytes);
-    std::size_t pos = 0, filled = 0;
-    std::uint64_t consumed = 0, lineStart = 0, line = 1;  // offsets in the input
-    std::unique_ptr<TemporaryFile> strings;
-
-    // At least `n` bytes ahead in the block where the input has them.
-    void want(std::size_t n) {
-        if (filled - pos >= n) return;
-        std::memmove(block.data(), block.data() + pos, filled - pos);
-        filled -= pos;
-        consumed += pos;
-        pos = 0;
-        while (filled < block.size()) {
-            const std::streamsize got = in.rdbuf()->sgetn(block.data() + filled, static_cast<std::streamsize>(block.size() - filled));
-            if (got <= 0) break;
-            filled += static_cast<std::size_t>(got);
-            if (filled - pos >= n) break;
-        }
-    }
-    int peek() {
-        want(1);
-        return pos < filled ? static_cast<unsigned char>(block[pos]) : end;
-    }
-    std::uint64_t offset() const { return consumed + pos; }
-
-    [[noreturn]] void syntax(const std::string& what) {
-        throw PackError("invalid JSON: parse error at line " + std::to_string(line) + ", column " +
-                        std::to_string(offset() - lineStart + 1) + ": " + what);
-    }
-
-    void expect(char c, const char* what) {
-        if (peek() != static_cast<unsigned char>(c)) syntax(peek() == end ? "unexpected end of input; expected " + std::string(what) : "expected " + std::string(what));
-        ++pos;
-    }
-
-    void space() {
-        for (int c = peek(); c == ' ' || c == '\t' || c == '\n' || c == '\r'; c = peek()) {
-            ++pos;
-            if (c == '\n') {
-                ++line;
-                lineStart = offset();
-            }
-        }
-    }
-
-    JsonValue value(const std::string& where, std::size_t depth) {
-        space();
-        const int c = peek();
-        if (c == '{' || c == '[') {
-            if (depth >= deepest) refuse(where, "nested deeper than any description of a file a reader accepts");
-            return c == '{' ? object(where, depth) : array(where, depth);
-        }
-        if (c == '"') return string();
-        if (c == '-' || (c >= '0' && c <= '9')) return number();
-        for (const char* literal : {"true", "false", "null"}) {
-            if (c != literal[0]) continue;
-            const std::size_t n = std::strlen(literal);
-            want(n);
-            if (filled - pos < n || std::memcmp(block.data() + pos, literal, n) != 0) syntax("invalid literal");
-            pos += n;
-            JsonValue v;
-            v.kind = literal[0] == 'n' ? JsonValue::Kind::null : JsonValue::Kind::boolean;
-            v.text = literal;
-            return v;
-        }
-        syntax(c == end ? "unexpected end of input; expected a value" : "expected a value");
-    }
-
-    JsonValue object(const std::string& where, std::size_t depth) {
-        ++pos;
-        JsonValue v;
-        v.kind = JsonValue::Kind::object;
-        std::unordered_set<std::string> keys;
-        space();
-        if (peek() == '}') {
-            ++pos;
-            return v;
-        }
-        for (;;) {
-            space();
-            if (peek() != '"') syntax(peek() == end ? "unexpected end of input; expected a key" : "expected a key");
-            JsonValue key = string();
-            if (!key.held) refuse(where, "a key longer than " + std::to_string(heldBytes) + " bytes, which no description has");
-            const std::string at = where + pointerStep(key.text);
-            if (!keys.insert(key.text).second) refuse(at, "a key given twice in one object");
-            space();
-            expect(':', "':'");
-            JsonValue member = value(at, depth + 1);
-            v.members.emplace_back(std::move(key.text), std::move(member));
-            space();
-            if (peek() == '}') {
-                ++pos;
-                return v;
-            }
-            expect(',', "',' or '}'");
-        }
-    }
-
-    JsonValue array(const std::string& where, std::size_t depth) {
-        ++pos;
-        JsonValue v;
-        v.kind = JsonValue::Kind::array;
-        space();
-        if (peek() == ']') {
-            ++pos;
-            return v;
-        }
-        for (;;) {
-            v.items.push_back(value(where + "/" + std::to_string(v.items.size()), depth + 1));
-            space();
-            if (peek() == ']') {
-                ++pos;
-                return v;
-            }
-            expect(',', "',' or ']'");
-        }
-    }
-
-    JsonValue number() {
-        JsonValue v;
-        v.kind = JsonValue::Kind::number;
-        const auto digits = [&] {
-            std::size_t n = 0;
-            for (int c = peek(); c >= '0' && c <= '9'; c = peek(), ++n) {
-                if (v.text.size() >= longestNumber) syntax("a number longer than " + std::to_string(longestNumber) + " characters");
-                v.text += static_cast<char>(c);
-                ++pos;
-            }
-            if (n == 0) syntax("expected a digit");
-            return n;
-        };
-        const auto take = [&](char c) {
-            if (peek() != static_cast<unsigned char>(c)) return false;
-            v.text += c;
-            ++pos;
-            return true;
-        };
-        take('-');
-        if (!take('0')) digits();
-        if (take('.')) digits();
-        if (take('e') || take('E')) {
-            if (!take('+')) take('-');
-            digits();
-        }
-        return v;
-    }
-
-    // The code point of four hex digits after "\u".
-    char32_t hex4() {
-        want(4);
-        char32_t point = 0;
-        for (int i = 0; i < 4; ++i, ++pos) {
-            const char c = pos < filled ? block[pos] : '\0';
-            const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-            if (digit < 0) syntax("a \\u escape needs four hex digits");
-            point = point << 4 | static_cast<char32_t>(digit);
-        }
-        return point;
-    }
-
-    void escape(std::string& into) {
-        ++pos;  // the backslash
-        const int c = peek();
-        if (c == end) syntax("unexpected end of input in a string");
-        ++pos;
-        switch (c) {
-        case '"': into += '"'; return;
-        case '\\': into += '\\'; return;
-        case '/': into += '/'; return;
-        case 'b': into += '\b'; return;
-        case 'f': into += '\f'; return;
-        case 'n': into += '\n'; return;
-        case 'r': into += '\r'; return;
-        case 't': into += '\t'; return;
-        case 'u': break;
-        default: --pos; syntax("an invalid escape in a string");
-        }
-        char32_t point = hex4();
-        if (point >= 0xDC00 && point <= 0xDFFF) syntax("a low surrogate without a high one before it");
-        if (point >= 0xD800 && point <= 0xDBFF) {
-            want(2);
-            if (filled - pos < 2 || block[pos] != '\\' || block[pos + 1] != 'u') syntax("a high surrogate without a low one after it");
-            pos += 2;
-            const char32_t low = hex4();
-            if (low < 0xDC00 || low > 0xDFFF) syntax("a high surrogate without a low one after it");
-            point = 0x10000 + ((point - 0xD800) << 10) + (low - 0xDC00);
-        }
-        if (point < 0x80) {
-            into += static_cast<char>(point);
-        } else if (point < 0x800) {
-            into += static_cast<char>(0xC0 | point >> 6);
-            into += static_cast<char>(0x80 | (point & 0x3F));
-        } else if (point < 0x10000) {
-            into += static_cast<char>(0xE0 | point >> 12);
-            into += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-            into += static_cast<char>(0x80 | (point & 0x3F));
-        } else {
-            into += static_cast<char>(0xF0 | point >> 18);
-            into += static_cast<char>(0x80 | (point >> 12 & 0x3F));
-            into += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-            into += static_cast<char>(0x80 | (point & 0x3F));
-        }
-    }
-
-    // A string's bytes, checked to be UTF-8; a long one's go to the temporary
-    // file as they come.
-    JsonValue string() {
-        ++pos;  // the opening quote
-        JsonValue v;
-        v.kind = JsonValue::Kind::string;
-        std::string& held = v.text;
-        for (;;) {
-            if (peek() == end) syntax("unexpected end of input in a string");
-            std::size_t plain = pos;
-            while (plain < filled && static_cast<unsigned char>(block[plain]) >= 0x20 &&
-                   static_cast<unsigned char>(block[plain]) < 0x80 && block[plain] != '"' && block[plain] != '\\')
-                ++plain;
-            held.append(block.data() + pos, plain - pos);
-            pos = plain;
-            if (pos < filled) {
-                const auto c = static_cast<unsigned char>(block[pos]);
-                if (c == '"') {
-                    ++pos;
-                    break;
-                }
-                if (c == '\\') {
-                    escape(held);
-                } else if (c < 0x20) {
-                    syntax("a control character in a string must be escaped");
-                } else {
-                    want(4);  // the rest of a character the block's end cuts
-                    const std::size_t n = utf8Length(std::string_view(block.data() + pos, filled - pos), 0);
-                    if (n == 0) syntax("a string that is not UTF-8");
-                    held.append(block.data() + pos, n);
-                    pos += n;
-                }
-            }
-            if (held.size() >= heldBytes) spill(v);
-        }
-        if (!v.held) spill(v);
-        v.size = v.held ? held.size() : v.size;
-        return v;
-    }
-
-    void spill(JsonValue& v) {
-        if (!strings) strings = std::make_unique<TemporaryFile>();
-        if (v.held) {
-            v.held = false;
-            v.at = strings->size();
-        }
-        strings->append(v.text.data(), v.text.size());
-        v.size += v.text.size();
-        v.text.clear();
-    }
-};
-
-// ---- packing ------------------------------------------------------------
-
-// The bytes of a string of the description, a block at a time.
-void stringBlocks(const Description& d, const JsonValue& s, const std::function<void(std::string_view)>& use) {
-    if (s.held) {
-        use(s.text);
-        return;
-    }
-    std::string block;
-    for (std::uint64_t done = 0; done < s.size;) {
-        block.resize(static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, s.size - done)));
-        d.strings->read(s.at + done, block.data(), block.size());
-        use(block);
-        done += block.size();
-    }
-}
-
-// Each byte's value as a hex digit, or -1: data of gigabytes goes through here.
-constexpr auto nibbles = [] {
-    std::array<signed char, 256> t{};
-    for (int c = 0; c < 256; ++c)
-        t[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
-                                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                               : -1);
-    return t;
-}();
-
-int nibble(char c) { return nibbles[static_cast<unsigned char>(c)]; }
-
 }  // namespace
-
-const JsonValue* JsonValue::find(std::string_view key) const {
-    for (const auto& [name, value] : members)
-        if (name == key) return &value;
-    return nullptr;
-}
 
 // Plans the bytes of a description, checking each part as it goes.
 class Packer {
@@ -668,7 +330,9 @@ public:
         return packed.pieces.size() - 1;
     }
     std::uint64_t offset() const { return packed.bytes; }
-    void setLength(std::size_t header, std::uint64_t length) { packed.pieces[header].bytes.replace(4, 4, le32(length)); }
+    void setLength(std::size_t header, std::uint64_t length) {
+        packed.pieces[header].bytes.replace(4, 4, le32(length));
+    }
 
     void onlyFields(const JsonValue& object, std::initializer_list<std::string_view> known, const std::string& where) {
         for (const auto& member : object.members)
@@ -698,11 +362,11 @@ public:
         string(value, where);
         if (value.size % 2) refuse(where, "hex data needs an even number of digits");
         std::uint64_t index = 0;
-        stringBlocks(description, value, [&](std::string_view digits) {
+        description.blocks(value, [&](std::string_view digits) {
             int all = 0;
-            for (const char c : digits) all |= nibble(c);
+            for (const char c : digits) all |= hexValue(c);
             if (all < 0) {
-                const auto bad = std::find_if(digits.begin(), digits.end(), [](char c) { return nibble(c) < 0; });
+                const auto bad = std::find_if(digits.begin(), digits.end(), [](char c) { return hexValue(c) < 0; });
                 refuse(where, "not a hex digit at character " + std::to_string(index + (bad - digits.begin())));
             }
             index += digits.size();
@@ -718,7 +382,7 @@ public:
         hexBytes(value, where);
         std::string bytes;
         for (std::size_t i = 0; i < digits.size(); i += 2)
-            bytes += static_cast<char>(nibble(digits[i]) << 4 | nibble(digits[i + 1]));
+            bytes += static_cast<char>(hexValue(digits[i]) << 4 | hexValue(digits[i + 1]));
         return bytes;
     }
 
@@ -735,8 +399,9 @@ public:
     // A name's bytes and the zero that ends them; their number.
     std::uint64_t name(const JsonValue& chunk, const std::string& where) {
         const JsonValue& value = string(field(chunk, "name", where), where + "/name");
-        stringBlocks(description, value, [&](std::string_view bytes) {
-            if (bytes.find('\0') != std::string_view::npos) refuse(where + "/name", "a name ends at its first zero byte");
+        description.blocks(value, [&](std::string_view bytes) {
+            if (bytes.find('\0') != std::string_view::npos)
+                refuse(where + "/name", "a name ends at its first zero byte");
         });
         data(value, false);
         literal(std::string(1, '\0'));
@@ -754,13 +419,15 @@ public:
 
     // A "length" given in a description (a cut chunk's, a writer's placeholder)
     // replaces the one the bytes give in the header; returns the length.
-    std::uint64_t declaredLength(std::size_t header, std::uint64_t natural, const JsonValue& chunk, const std::string& where) {
+    std::uint64_t declaredLength(std::size_t header, std::uint64_t natural, const JsonValue& chunk,
+                                 const std::string& where) {
         const JsonValue* length = chunk.find("length");
         if (!length) return natural;
         const std::string& digits = length->text;
         const bool whole = length->kind == JsonValue::Kind::number && !digits.empty() && digits.size() <= 10 &&
                            digits.find_first_not_of("0123456789") == std::string::npos;
-        if (!whole || std::stoull(digits) > largest) refuse(where + "/length", "a length is a whole number from 0 to 4294967295");
+        if (!whole || std::stoull(digits) > largest)
+            refuse(where + "/length", "a length is a whole number from 0 to 4294967295");
         setLength(header, std::stoull(digits));
         return std::stoull(digits);
     }
@@ -775,7 +442,8 @@ public:
         if (isList) {
             onlyFields(chunk, {"list", "name", "length", "children", "pad"}, where);
             if (depth > List::maxDepth)
-                refuse(where, "lists nested deeper than " + std::to_string(List::maxDepth) + ", which no reader accepts");
+                refuse(where,
+                       "lists nested deeper than " + std::to_string(List::maxDepth) + ", which no reader accepts");
             header = literal("LIST" + le32(0) + codeOf(*chunk.find("list"), where + "/list"));
             if (chunk.find("name")) {
                 const std::size_t nameHeader = literal("OSTR" + le32(0));
@@ -790,7 +458,8 @@ public:
         } else {
             onlyFields(chunk, {"id", "name", "text", "hex", "length", "pad"}, where);
             const std::string id = codeOf(field(chunk, "id", where), where + "/id");
-            if (id == "LIST") refuse(where + "/id", "a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}");
+            if (id == "LIST")
+                refuse(where + "/id", "a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}");
             const JsonValue *text = chunk.find("text"), *hex = chunk.find("hex");
             if (!text == !hex) refuse(where, "a data chunk has one of \"text\" and \"hex\"");
             header = literal(id + le32(0));
@@ -810,7 +479,8 @@ public:
             if (odd && published) literal(std::string(1, '\0'));
             return;
         }
-        if (!published || !odd) refuse(where + "/pad", "a pad byte follows only an odd chunk of a published-convention file");
+        if (!published || !odd)
+            refuse(where + "/pad", "a pad byte follows only an odd chunk of a published-convention file");
         const std::string bytes = bytesOfHex(shortText(*pad, where + "/pad", "a pad is one byte"), where + "/pad");
         if (bytes.size() > 1) refuse(where + "/pad", "a pad is one byte");
         if (bytes.empty() && !last && !isList)
@@ -867,7 +537,7 @@ void Packed::write(std::ostream& out) const {
         }
         // Hex digits in pairs; a block may end between the two of a pair.
         int high = -1;
-        stringBlocks(description, *piece.string, [&](std::string_view block) {
+        description.blocks(*piece.string, [&](std::string_view block) {
             if (!piece.hex) {
                 out.write(block.data(), static_cast<std::streamsize>(block.size()));
                 return;
@@ -876,18 +546,17 @@ void Packed::write(std::ostream& out) const {
             char* to = bytes.data();
             std::size_t i = 0;
             if (high >= 0 && !block.empty()) {
-                *to++ = static_cast<char>(high << 4 | nibble(block[0]));
+                *to++ = static_cast<char>(high << 4 | hexValue(block[0]));
                 high = -1;
                 i = 1;
             }
-            for (; i + 1 < block.size(); i += 2) *to++ = static_cast<char>(nibble(block[i]) << 4 | nibble(block[i + 1]));
-            if (i < block.size()) high = nibble(block[i]);
+            for (; i + 1 < block.size(); i += 2)
+                *to++ = static_cast<char>(hexValue(block[i]) << 4 | hexValue(block[i + 1]));
+            if (i < block.size()) high = hexValue(block[i]);
             out.write(bytes.data(), to - bytes.data());
         });
     }
 }
-
-Description parseDescription(std::istream& in) { return Reader(in).read(); }
 
 void unpack(std::istream& in, Convention convention, std::ostream& out) {
     File file(in, convention);
