@@ -246,7 +246,9 @@ TAV_FOLD_TARGET inline std::uint32_t folded(std::uint32_t crc, const unsigned ch
 // `Registers`, the others run through the CRC32 instruction as streams. One
 // loop drives them all, so that the multiplier and the CRC32 unit work side by
 // side; the streams then take the words left over, and the folded stretch's
-// register moves to the block's end with the streams' ones.
+// register moves to the block's end with the streams' ones. Below two rounds
+// the streams alone are faster (a hybrid of one round: 20 ns at 256 bytes
+// against 14 ns).
 template <class Registers>
 constexpr std::size_t hybridRound = Registers::bytes + streamCount * 8 * hybridWords;
 
@@ -319,6 +321,10 @@ TAV_FOLD256_TARGET __m128i region256(std::uint32_t crc, const unsigned char*& p,
     return region<Ymm<4>>(crc, p, length);
 }
 
+// Two 32-byte registers beside three streams of three words a round: on a Zen 3
+// the best of the shapes tried (two to four registers, two to four words),
+// 1572 ns at 64 KiB against 1626-2663 ns for the others. The CRC32 unit bounds
+// it: nine instructions a round, while the multiplier has room to spare.
 using Hybrid256 = Ymm<2>;
 TAV_FOLD256_TARGET std::uint32_t hybrid256(std::uint32_t crc, const unsigned char* p, std::size_t length) {
     return hybrid<Hybrid256>(crc, p, length);
