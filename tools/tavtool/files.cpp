@@ -154,18 +154,24 @@ bool writeAll(int fd, const char* bytes, std::size_t size) {
     return true;
 }
 
-// An output stream's buffer that writes to a file descriptor a block at a time.
-class DescriptorBuffer : public std::streambuf {
-public:
-    explicit DescriptorBuffer(int fd) : fd(fd) { setp(block.data(), block.data() + block.size()); }
-    int error = 0;  // errno of the first write that failed
-
+// An output stream's buffer that hands on what it holds in sync(), which a
+// full buffer calls to make room.
+class PassingBuffer : public std::streambuf {
 protected:
     int_type overflow(int_type c) override {
         if (sync() != 0) return traits_type::eof();
         if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
         return traits_type::not_eof(c);
     }
+};
+
+// Writes to a file descriptor a block at a time.
+class DescriptorBuffer : public PassingBuffer {
+public:
+    explicit DescriptorBuffer(int fd) : fd(fd) { setp(block.data(), block.data() + block.size()); }
+    int error = 0;  // errno of the first write that failed
+
+protected:
     int sync() override {
         if (!error && !writeAll(fd, pbase(), static_cast<std::size_t>(pptr() - pbase()))) error = errno ? errno : EIO;
         setp(block.data(), block.data() + block.size());
@@ -473,16 +479,11 @@ std::string utf8(const wchar_t* text) {
 // Text for a Windows console, written as UTF-16 with WriteConsoleW: the console
 // shows bytes in its own code page (437 or 850), and even switched to UTF-8 it
 // garbles a character whose bytes come in separate writes.
-class ConsoleBuffer : public std::streambuf {
+class ConsoleBuffer : public PassingBuffer {
 public:
     explicit ConsoleBuffer(HANDLE console) : console(console) { setp(bytes, bytes + sizeof bytes); }
 
 protected:
-    int_type overflow(int_type c) override {
-        if (sync() != 0) return traits_type::eof();
-        if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
-        return traits_type::not_eof(c);
-    }
     // Writes the whole characters held; a character's first bytes wait for the rest.
     int sync() override {
         const std::size_t held = static_cast<std::size_t>(pptr() - pbase());
