@@ -101,7 +101,6 @@ std::string jsonString(std::string_view text) {
 // lengths count the list type, and a pad byte follows each odd chunk.
 struct Layout {
     std::istream& in;
-    File& file;
     bool published;
     std::uint64_t size;  // the stream's: a cut file's last chunk ends past it
 
@@ -297,7 +296,7 @@ struct Printer {
                     else
                         appendEscaped(shown, block);
                     out.write(shown.data(), static_cast<std::streamsize>(shown.size()));
-                    return true;
+                    return out.good();  // an output that failed reads no more of the file
                 });
                 out << '"';
             }
@@ -531,6 +530,7 @@ Packed::Packed(const Description& description) : description(description) { Pack
 void Packed::write(std::ostream& out) const {
     std::string bytes;
     for (const Piece& piece : pieces) {
+        if (!out) return;  // the writer reports it
         if (!piece.string) {
             out.write(piece.bytes.data(), static_cast<std::streamsize>(piece.bytes.size()));
             continue;
@@ -562,7 +562,7 @@ void unpack(std::istream& in, Convention convention, std::ostream& out) {
     File file(in, convention);
     in.clear();
     in.seekg(0, std::ios::end);
-    const Layout layout{in, file, convention == Convention::Published, static_cast<std::uint64_t>(in.tellg())};
+    const Layout layout{in, convention == Convention::Published, static_cast<std::uint64_t>(in.tellg())};
     Chunk& riff = file;
     const std::uint32_t length = riff.length();
     // The form ends where its length says, or where the stream does (a cut file),
