@@ -59,9 +59,13 @@ files = {
   'sf3': form(b'sfbk', ck(b'LIST', b'sdta' + ck(b'smpl', b'abc', False), False) + ck(b'LIST', b'pdta' + ck(b'phdr', b'1234'))),
   'minus-12': form(b'WAVE', ck(b'fmt ', b'f' * 16) + ck(b'data', b'xyz'), -4)}
 for name, data in files.items(): open(sys.argv[1] + '/damaged-' + name + '.wav', 'wb').write(data)" "$work"
+  # A table row NAME|LINE: the tree of NAME has the line; NAME|!TEXT: no line has TEXT.
   while IFS='|' read -r name line; do
     made "$work/damaged-$name.wav"
-    grep -qxF "$line" "$work/tree" || { echo "FAIL: tree $name: no line '$line' in: $(cat "$work/tree")"; failures=$((failures + 1)); }
+    case $line in
+      '!'*) ! grep -qF -- "${line#!}" "$work/tree" ;;
+      *) grep -qxF -- "$line" "$work/tree" ;;
+    esac || { echo "FAIL: tree $name: '$line' in: $(cat "$work/tree")"; failures=$((failures + 1)); }
   done <<'TABLE'
 zeros|after the form: 3914 bytes, zeros
 id3v1|after the form: 128 bytes, an ID3v1 tag
@@ -71,6 +75,7 @@ cut|  data  offset 36  length 4  (cut: 2 bytes short)
 final-pad|RIFF WAVE  offset 0  length 16  (cut: 1 bytes short)
 sf3|  LIST pdta  offset 35  length 16
 minus-12|  data  offset 36  length 3  (reaches 3 bytes past its list)
+minus-12|!after the form
 TABLE
 fi
 # A WAV written to a pipe: sox cannot go back to fill in its placeholder lengths.

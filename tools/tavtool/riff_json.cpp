@@ -565,14 +565,7 @@ void unpack(std::istream& in, Convention convention, std::ostream& out) {
     const Layout layout{in, convention == Convention::Published, static_cast<std::uint64_t>(in.tellg())};
     Chunk& riff = file;
     const std::uint32_t length = riff.length();
-    // The form ends where its length says, or where the stream does (a cut file),
-    // or, where a writer counted too few bytes, where its last chunk does.
-    std::uint64_t end = std::min<std::uint64_t>(std::uint64_t{length} + (layout.published ? 8 : 12), layout.size);
-    if (const std::int32_t count = file.count(); layout.published && count > 0) {
-        Chunk& last = file[static_cast<std::uint32_t>(count - 1)];
-        const std::uint32_t n = last.length();
-        end = std::max(end, std::min<std::uint64_t>(std::uint64_t{last.offset()} + 8 + n + (n & 1), layout.size));
-    }
+    const std::uint64_t end = formEnd(file, layout.published, layout.size);
     Described top;
     top.add("form", jsonString(code(file.type())));
     if (layout.published) top.add("convention", "\"published\"");

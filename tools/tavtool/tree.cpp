@@ -101,8 +101,9 @@ void printTree(Tav::Format::RIFF::File& file, Tav::Format::RIFF::Convention conv
     const bool published = convention == Tav::Format::RIFF::Convention::Published;
     Chunk& riff = file;  // the "RIFF" chunk itself
     Printer{names, published, size, out}.show(file, &file, riff.type(), file.type(), 0, "", size);
-    // Bytes after a published form are not part of it (Tav's form fills its file).
-    const std::uint64_t form = std::uint64_t{riff.length()} + 8;
+    // Bytes after a published form are not part of it (Tav's form fills its
+    // file); a last chunk that its RIFF length leaves out is still the form's.
+    const std::uint64_t form = formEnd(file, published, size);
     if (published && form < size)
         out << "after the form: " << size - form << " bytes, " << whatFollows(file, form, size - form) << '\n';
 }
