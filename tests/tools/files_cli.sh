@@ -142,11 +142,11 @@ cat "$sample" | TMPDIR=$work/tmp "$tavtool" tree - >/dev/null || fail "tree - wi
 [ -z "$(ls -A "$work/tmp")" ] || fail "a copy of standard input was left behind: $(ls "$work/tmp")"
 cat "$sample" | TMPDIR=$work/missing "$tavtool" tree - 2>"$work/error" && fail "tree - without a temporary directory"
 grep -qF "tavtool: the temporary directory (TMPDIR): " "$work/error" || fail "no temporary directory: $(cat "$work/error")"
-chmod 555 "$work/tmp"
-cat "$sample" | TMPDIR=$work/tmp unprivileged tree - 2>"$work/error" && fail "tree - in a temporary directory it cannot write"
-grep -qF "tavtool: $work/tmp: cannot make a temporary file: Permission denied" "$work/error" ||
+mkdir -p "$inputs/tmp" && chmod 555 "$inputs/tmp"
+cat "$sample" | TMPDIR=$inputs/tmp unprivileged tree - 2>"$work/error" && fail "tree - in a temporary directory it cannot write"
+grep -qF "tavtool: $inputs/tmp: cannot make a temporary file: Permission denied" "$work/error" ||
   fail "unwritable temporary directory: $(cat "$work/error")"
-chmod 755 "$work/tmp"
+chmod 755 "$inputs/tmp"
 
 chmod 755 "$private" && printf secret >"$private/unreadable" && chmod 600 "$private/unreadable" && chmod 555 "$private"
 unprivileged tree "$private/unreadable" 2>"$work/error" && fail "read a file it may not read"
