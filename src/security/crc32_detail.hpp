@@ -46,6 +46,7 @@ inline std::uint32_t crc32(std::uint32_t crc, const unsigned char* bytes, std::s
 #if defined(__x86_64__) || defined(__i386__)
 std::uint32_t crc32Fold128(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 std::uint32_t crc32Streams(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+std::uint32_t crc32Hybrid128(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
 bool crcClmulAvailable() noexcept;
 #endif
 #if defined(__x86_64__)

@@ -279,6 +279,10 @@ TAV_FOLD_TARGET TAV_ALWAYS_INLINE std::uint32_t hybrid(std::uint32_t crc, const 
     return streams(crc, p, length);
 }
 
+TAV_FOLD_TARGET std::uint32_t hybrid128(std::uint32_t crc, const unsigned char* p, std::size_t length) {
+    return hybrid<Xmm4>(crc, p, length);
+}
+
 // The wider registers on 64-bit x86 only: a 32-bit program has eight vector
 // registers, which the wide kernels outgrow, and no emulator here runs AVX2 in
 // 32-bit mode to test them.
@@ -379,6 +383,12 @@ TAV_FOLD512_TARGET std::uint32_t hybrid512(std::uint32_t crc, const unsigned cha
 
 TAV_FOLD_TARGET std::uint32_t crc32Fold128(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
     return folded<region128, 128>(crc, p, length);
+}
+
+// Below two rounds it folds alone, as fold128 does: on 32-bit x86, whose CRC32
+// instruction takes 4 bytes, the streams run at half their rate.
+TAV_FOLD_TARGET std::uint32_t crc32Hybrid128(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+    return length < 2 * hybridRound<Xmm4> ? crc32Fold128(crc, p, length) : hybrid128(crc, p, length);
 }
 
 // The streams alone, block by block.
