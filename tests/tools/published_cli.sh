@@ -54,6 +54,7 @@ def form(t, body, extra=0): return b'RIFF' + struct.pack('<I', len(body) + 4 + e
 wave = form(b'WAVE', ck(b'fmt ', b'f' * 16) + ck(b'data', b'abcd'))
 files = {
   'zeros': wave + bytes(3914), 'id3v1': wave + b'TAG' + b'x' * 125, 'second-form': wave + form(b'AVIX', ck(b'idx1', b'')),
+  'forms-tag': wave + form(b'AVIX', ck(b'LIST', b'movi' + ck(b'00dc', b'xyz'))) + form(b'AVIX', ck(b'idx1', b'q' * 8)) + b'TAG' + b'x' * 125,
   'placeholder': wave[:4] + b'\\xff' * 4 + wave[8:40] + b'\\xff' * 4 + wave[44:], 'cut': wave[:-2],
   'final-pad': form(b'WAVE', ck(b'data', b'abc', False), 1),
   'sf3': form(b'sfbk', ck(b'LIST', b'sdta' + ck(b'smpl', b'abc', False), False) + ck(b'LIST', b'pdta' + ck(b'phdr', b'1234'))),
@@ -69,7 +70,14 @@ for name, data in files.items(): open(sys.argv[1] + '/damaged-' + name + '.wav',
   done <<'TABLE'
 zeros|after the form: 3914 bytes, zeros
 id3v1|after the form: 128 bytes, an ID3v1 tag
-second-form|after the form: 20 bytes, another RIFF form, of type "AVIX"
+second-form|RIFF AVIX  offset 48  length 12
+second-form|  idx1  offset 60  length 0
+second-form|!after the form
+forms-tag|  LIST movi  offset 60  length 16
+forms-tag|    00dc  offset 72  length 3
+forms-tag|RIFF AVIX  offset 84  length 20
+forms-tag|  idx1  offset 96  length 8
+forms-tag|after the form: 128 bytes, an ID3v1 tag
 placeholder|  data  offset 36  length 4294967295  (cut: 4294967291 bytes short)
 cut|  data  offset 36  length 4  (cut: 2 bytes short)
 final-pad|RIFF WAVE  offset 0  length 16  (cut: 1 bytes short)

@@ -97,6 +97,16 @@ TEST(RiffJson, RoundTripsByteForByte) {
         // Damage real files carry, kept byte for byte.
         {"published: bytes after the form", publishedRiff("WAVE", publishedChunk("data", "ab")) + std::string("TAG\0\0", 5),
          R"("after": "5441470000")", Convention::Published},
+        {"published: more forms, one cut short, then a tag",
+         publishedRiff("AVI ", publishedChunk("avih", "x")) + publishedRiff("AVIX", publishedList("movi", publishedChunk("00dc", "abc"))) +
+             ("RIFF" + le32(100) + "AVIX" + chunk("ix00", "12")) ,
+         R"(], "forms": [
+  {"form": "AVIX", "children": [)", Convention::Published},
+        {"published: a second form, then bytes", publishedRiff("AVI ", "") + publishedRiff("AVIX", publishedChunk("idx1", "q")) + "TAG",
+         R"({"form": "AVIX", "children": [
+    {"id": "idx1", "text": "q"}
+  ]}
+], "after": "544147"})", Convention::Published},
         {"published: placeholder lengths of a file written to a pipe",
          "RIFF" + le32(0xFFFFFFFFu) + "WAVE" + chunk("fmt ", "0123") + "data" + le32(0xFFFFFFFFu) + "abcd",
          R"({"id": "data", "text": "abcd", "length": 4294967295, "pad": ""})", Convention::Published},
@@ -206,6 +216,14 @@ TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {
         {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "", "length": 4294967296}]})",
          "/children/0/length: a length is a whole number from 0 to 4294967295"},
         {R"({"form": "OSTR", "children": [], "after": "00"})", "/after: only a published-convention file has bytes after its form"},
+        {R"({"form": "OSTR", "children": [], "forms": []})", "/forms: only a published-convention file has forms after its first"},
+        {R"({"form": "AVI ", "convention": "published", "children": [], "forms": {}})", "/forms: must be an array"},
+        {R"({"form": "AVI ", "convention": "published", "children": [], "forms": [{"form": "AVIX", "children": []}, 2]})",
+         "/forms/1: a form must be an object"},
+        {R"({"form": "AVI ", "convention": "published", "children": [], "forms": [{"form": "AVIX", "children": [], "pad": ""}]})",
+         "/forms/0/pad: unknown field"},
+        {R"({"form": "AVI ", "convention": "published", "children": [], "forms": [{"children": []}]})",
+         "/forms/0: \"form\" is missing"},
         {R"({"form": "OSTR", "children": [], "x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789x123456789": 0})",
          "/x123456789x123456789x123456789x12345678/...56789x123456789x123456789x123456789x123456789x123456789x123456789x123456789: unknown field"},  // found by fuzzing
         {R"({"form": "OSTR"})", "/: \"children\" is missing"},

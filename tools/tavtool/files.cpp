@@ -377,17 +377,6 @@ bool tiles(Tav::Format::RIFF::List& list, bool published, std::uint64_t end) {
     return count > 0 || end == std::uint64_t{list.offset()} + 12;
 }
 
-std::uint64_t formEnd(Tav::Format::RIFF::File& file, bool published, std::uint64_t size) {
-    Tav::Format::RIFF::Chunk& riff = file;
-    std::uint64_t end = std::min<std::uint64_t>(std::uint64_t{riff.length()} + (published ? 8 : 12), size);
-    if (const std::int32_t count = file.count(); published && count > 0) {
-        Tav::Format::RIFF::Chunk& last = file[static_cast<std::uint32_t>(count - 1)];
-        const std::uint32_t n = last.length();
-        end = std::max(end, std::min<std::uint64_t>(std::uint64_t{last.offset()} + 8 + n + (n & 1), size));
-    }
-    return end;
-}
-
 namespace {
 
 // Whether the file's chunks, read in a convention, cover its bytes exactly,

@@ -64,11 +64,6 @@ Tav::Format::RIFF::Convention chooseConvention(std::istream& in, const std::stri
 // or after an odd list accepted), and so do theirs.
 bool tiles(Tav::Format::RIFF::List& list, bool published, std::uint64_t end);
 
-// Where a form ends: where its RIFF length says, or where the stream does (a
-// cut file), or, in a published file whose writer counted too few bytes, where
-// its last chunk (and that chunk's pad byte) does.
-std::uint64_t formEnd(Tav::Format::RIFF::File& file, bool published, std::uint64_t size);
-
 // Refuses "-" (standard output) for binary output when standard output is a
 // terminal, before any work is done, as compressors do: the bytes would only
 // garble the screen.

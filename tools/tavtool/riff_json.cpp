@@ -103,6 +103,10 @@ struct Layout {
     std::istream& in;
     bool published;
     std::uint64_t size;  // the stream's: a cut file's last chunk ends past it
+    std::uint64_t base;  // where the form stands in the stream: its chunks' offsets count from there
+
+    // Where a chunk of the form stands in the stream.
+    std::uint64_t at(Chunk& chunk) const { return base + chunk.offset(); }
 
     // `n` bytes from offset `at`, which the stream holds.
     void read(std::uint64_t at, std::size_t n, std::string& into) const {
@@ -130,9 +134,9 @@ struct Layout {
 };
 
 // A value unpack writes: JSON text, bytes of the file shown as a JSON string or
-// as hex, or the children of a list.
+// as hex, the children of a list, or the forms after the first.
 struct Shown {
-    enum class As { json, text, hex, children };
+    enum class As { json, text, hex, children, forms };
     As as = As::json;
     std::string json;
     std::uint64_t at = 0, size = 0;
@@ -142,6 +146,7 @@ struct Shown {
 struct Described {
     std::vector<std::pair<std::string, Shown>> fields;
     std::vector<Described> children;
+    std::vector<Described> forms;  // the first form's: the stream's other forms
 
     void add(std::string key, std::string json) {
         fields.push_back({std::move(key), {Shown::As::json, std::move(json)}});
@@ -192,7 +197,7 @@ Described describeData(Chunk& chunk, const Layout& layout) {
     Described out;
     out.add("id", jsonString(code(chunk.type())));
     const std::uint32_t n = chunk.length();
-    const std::uint64_t start = std::uint64_t{chunk.offset()} + 8;
+    const std::uint64_t start = layout.at(chunk) + 8;
     const std::uint64_t held = start >= layout.size ? 0 : std::min<std::uint64_t>(n, layout.size - start);
     const Scan s = scan(layout, start, held);
     const auto as = [](bool text) { return text ? Shown::As::text : Shown::As::hex; };
@@ -226,7 +231,7 @@ void describePad(Described& described, std::uint64_t& cursor, std::uint64_t next
 // that no child covers, would pack to other bytes.
 std::vector<Described> describeChildren(List& list, const Layout& layout, std::uint64_t end) {
     std::vector<Described> children;
-    std::uint64_t cursor = std::uint64_t{list.offset()} + 12;
+    std::uint64_t cursor = layout.at(list) + 12;
     const std::int32_t count = list.count();
     for (std::int32_t i = 0; i < count; ++i) {
         Chunk& child = list[static_cast<std::uint32_t>(i)];
@@ -236,7 +241,7 @@ std::vector<Described> describeChildren(List& list, const Layout& layout, std::u
         // A chunk may run past the end of a cut file, never past its list.
         const std::uint64_t childEnd = std::min(declared, layout.size);
         if (childEnd > end)
-            throw std::runtime_error("the chunk at offset " + std::to_string(child.offset()) +
+            throw std::runtime_error("the chunk at offset " + std::to_string(layout.at(child)) +
                                      " reaches past the list that holds it, which ends at " + std::to_string(end));
         children.push_back(isList ? Described() : describeData(child, layout));
         Described& described = children.back();
@@ -260,12 +265,12 @@ std::vector<Described> describeChildren(List& list, const Layout& layout, std::u
             described.children = std::move(grandchildren);
         }
         cursor = childEnd;
-        const std::uint64_t next = i + 1 < count ? list[static_cast<std::uint32_t>(i + 1)].offset() : end;
+        const std::uint64_t next = i + 1 < count ? layout.at(list[static_cast<std::uint32_t>(i + 1)]) : end;
         if (layout.published && n % 2) describePad(described, cursor, next, layout);
     }
     if (cursor != end)
         throw std::runtime_error("bytes " + std::to_string(cursor) + " to " + std::to_string(end - 1) +
-                                 " of the list at offset " + std::to_string(list.offset()) + " belong to no chunk");
+                                 " of the list at offset " + std::to_string(layout.at(list)) + " belong to no chunk");
     return children;
 }
 
@@ -284,8 +289,8 @@ struct Printer {
             separator = ", ";
             if (value.as == Shown::As::json) {
                 out << value.json;
-            } else if (value.as == Shown::As::children) {
-                children(chunk.children, indent);
+            } else if (value.as == Shown::As::children || value.as == Shown::As::forms) {
+                children(value.as == Shown::As::children ? chunk.children : chunk.forms, indent);
             } else {
                 std::string shown;
                 out << '"';
@@ -496,22 +501,40 @@ public:
         }
     }
 
+    // A form: its header, its children, and the RIFF length they give or the one
+    // it declares.
+    void form(const JsonValue& value, const std::string& where) {
+        const std::uint64_t start = offset();
+        const std::size_t header = literal("RIFF" + le32(0) + codeOf(field(value, "form", where), where + "/form"));
+        children(field(value, "children", where), where + "/children", 1);
+        const std::uint64_t body = offset() - start - 12;
+        fits(body + 12, where);
+        setLength(header, published ? body + 4 : body);
+        declaredLength(header, 0, value, where);
+    }
+
     void file(const JsonValue& root) {
         if (root.kind != JsonValue::Kind::object) refuse("", "the description must be an object");
-        onlyFields(root, {"form", "convention", "length", "children", "after"}, "");
-        const std::string form = codeOf(field(root, "form", ""), "/form");
+        onlyFields(root, {"form", "convention", "length", "children", "forms", "after"}, "");
         if (const JsonValue* convention = root.find("convention")) {
             const char* what = "is \"tav\" or \"published\"";
             const std::string name = shortText(*convention, "/convention", what);
             if (name != "tav" && name != "published") refuse("/convention", what);
             published = name == "published";
         }
-        const std::size_t header = literal("RIFF" + le32(0) + form);
-        children(field(root, "children", ""), "/children", 1);
-        const std::uint64_t body = offset() - 12;
-        fits(body + 12, "");
-        setLength(header, published ? body + 4 : body);
-        declaredLength(header, 0, root, "");
+        form(root, "");
+        // The forms after the first, one after another, in the first's convention.
+        if (const JsonValue* forms = root.find("forms")) {
+            if (!published) refuse("/forms", "only a published-convention file has forms after its first");
+            if (forms->kind != JsonValue::Kind::array) refuse("/forms", "must be an array");
+            for (std::size_t i = 0; i < forms->items.size(); ++i) {
+                const JsonValue& item = forms->items[i];
+                const std::string where = "/forms/" + std::to_string(i);
+                if (item.kind != JsonValue::Kind::object) refuse(where, "a form must be an object");
+                onlyFields(item, {"form", "length", "children"}, where);
+                form(item, where);
+            }
+        }
         if (const JsonValue* after = root.find("after")) {
             if (!published) refuse("/after", "only a published-convention file has bytes after its form");
             hexBytes(*after, "/after");
@@ -558,23 +581,47 @@ void Packed::write(std::ostream& out) const {
     }
 }
 
-void unpack(std::istream& in, Convention convention, std::ostream& out) {
-    File file(in, convention);
-    in.clear();
-    in.seekg(0, std::ios::end);
-    const Layout layout{in, convention == Convention::Published, static_cast<std::uint64_t>(in.tellg())};
-    Chunk& riff = file;
+namespace {
+
+// A form: its type, the RIFF length where it is not the one its chunks give
+// (pack writes it back), and its children.
+Described describeForm(File& form, const Layout& layout) {
+    Chunk& riff = form;
     const std::uint32_t length = riff.length();
-    const std::uint64_t end = formEnd(file, layout.published, layout.size);
-    Described top;
-    top.add("form", jsonString(code(file.type())));
-    if (layout.published) top.add("convention", "\"published\"");
-    // The RIFF length where it is not the one the chunks give: pack writes it back.
-    if (length != end - (layout.published ? 8 : 12)) top.add("length", std::to_string(length));
-    top.children = describeChildren(file, layout, end);
-    top.add("children", Shown::As::children, 0, 0);
-    // Bytes after a published form: not part of it, but kept.
-    if (end < layout.size) top.add("after", Shown::As::hex, end, layout.size - end);
+    const std::uint64_t end = form.limit();
+    Described described;
+    described.add("form", jsonString(code(form.type())));
+    if (layout.published && form.origin() == 0) described.add("convention", "\"published\"");
+    if (length != end - form.origin() - (layout.published ? 8 : 12)) described.add("length", std::to_string(length));
+    described.children = describeChildren(form, layout, end);
+    described.add("children", Shown::As::children, 0, 0);
+    return described;
+}
+
+}  // namespace
+
+void unpack(std::istream& in, Convention convention, std::ostream& out) {
+    in.seekg(0, std::ios::end);
+    const auto size = static_cast<std::uint64_t>(in.tellg());
+    const bool published = convention == Convention::Published;
+    // Every form of the stream, one after another (OpenDML AVI), each described
+    // as the first is; the first holds the others.
+    std::vector<Described> forms;
+    std::uint64_t end = 0;
+    for (std::uint64_t at = 0;;) {
+        File form(in, convention, at);
+        forms.push_back(describeForm(form, Layout{in, published, size, form.origin()}));
+        end = form.limit();
+        if ((at = form.next()) == 0) break;
+    }
+    Described& top = forms.front();
+    if (forms.size() > 1) {
+        top.forms.assign(std::make_move_iterator(forms.begin() + 1), std::make_move_iterator(forms.end()));
+        top.add("forms", Shown::As::forms, 0, 0);
+    }
+    // Bytes after the last published form that are no form: not part of it, but kept.
+    if (end < size) top.add("after", Shown::As::hex, end, size - end);
+    const Layout layout{in, published, size, 0};
     Printer{layout, out}.print(top, 0);
     out << '\n';
 }

@@ -35,6 +35,7 @@ struct Printer {
     bool names;
     bool published;
     std::uint64_t size;  // the stream's
+    std::uint64_t base;  // where the form stands in the stream: its chunks' offsets count from there
     std::ostream& out;
 
     // `id` is the chunk's own, `type` its list type for a list (else its id);
@@ -45,10 +46,11 @@ struct Printer {
         line += shownCode(id);
         if (asList) line += ' ' + shownCode(type);
         const std::uint32_t length = chunk.length();
-        line += "  offset " + std::to_string(chunk.offset()) + "  length " + std::to_string(length);
+        const std::uint64_t offset = base + chunk.offset();
+        line += "  offset " + std::to_string(offset) + "  length " + std::to_string(length);
         // A tree shown must be true: a chunk that the file or its list cannot
         // hold says so, and by how much.
-        const std::uint64_t end = std::uint64_t{chunk.offset()} + (asList && !published ? 12 : 8) + length;
+        const std::uint64_t end = offset + (asList && !published ? 12 : 8) + length;
         if (end > size)
             line += "  (cut: " + std::to_string(end - size) + " bytes short)";
         else if (end > within)
@@ -81,10 +83,12 @@ struct Printer {
     }
 };
 
-// What the bytes after a form look like, for a line that names them.
-std::string whatFollows(Tav::Format::RIFF::File& file, std::uint64_t from, std::uint64_t count) {
+// What the bytes after the last form look like, for a line that names them.
+std::string whatFollows(std::istream& in, std::uint64_t from, std::uint64_t count) {
     std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(count, 1 << 16)), '\0');
-    file.read(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(head.size()), head.data());
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(from));
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
     if (head.compare(0, 4, "RIFF") == 0 && head.size() >= 12)
         return "another RIFF form, of type \"" + printable(head.substr(8, 4)) + "\"";
     if (head.compare(0, 4, "LIST") == 0) return "a LIST chunk";
@@ -96,16 +100,23 @@ std::string whatFollows(Tav::Format::RIFF::File& file, std::uint64_t from, std::
 
 }  // namespace
 
-void printTree(Tav::Format::RIFF::File& file, Tav::Format::RIFF::Convention convention, bool names, std::uint64_t size,
+void printTree(std::istream& in, Tav::Format::RIFF::Convention convention, bool names, std::uint64_t size,
                std::ostream& out) {
     const bool published = convention == Tav::Format::RIFF::Convention::Published;
-    Chunk& riff = file;  // the "RIFF" chunk itself
-    Printer{names, published, size, out}.show(file, &file, riff.type(), file.type(), 0, "", size);
-    // Bytes after a published form are not part of it (Tav's form fills its
-    // file); a last chunk that its RIFF length leaves out is still the form's.
-    const std::uint64_t form = formEnd(file, published, size);
-    if (published && form < size)
-        out << "after the form: " << size - form << " bytes, " << whatFollows(file, form, size - form) << '\n';
+    // A stream may hold several forms, one after another (OpenDML AVI): each is
+    // shown as the first is.
+    for (std::uint64_t at = 0;;) {
+        Tav::Format::RIFF::File form(in, convention, at);
+        Chunk& riff = form;  // the "RIFF" chunk itself
+        const bool named = names || std::memcmp(form.type().chars, "OSTR", 4) == 0;
+        Printer{named, published, size, form.origin(), out}.show(form, &form, riff.type(), form.type(), 0, "", size);
+        if ((at = form.next()) != 0) continue;
+        // Bytes after a published form that are no form are not part of it (Tav's
+        // form fills its file).
+        if (const std::uint64_t end = form.limit(); end < size)
+            out << "after the form: " << size - end << " bytes, " << whatFollows(in, end, size - end) << '\n';
+        return;
+    }
 }
 
 void addTree(CLI::App& app, Run& run) {
@@ -123,8 +134,7 @@ void addTree(CLI::App& app, Run& run) {
                 auto in = openSeekable(*path);
                 const Tav::Format::RIFF::Convention chosen = chooseConvention(*in, *convention, *path);
                 const std::uint64_t size = readHead(*in, *path).size;
-                Tav::Format::RIFF::File file(*in, chosen);
-                printTree(file, chosen, *names || std::memcmp(file.type().chars, "OSTR", 4) == 0, size, std::cout);
+                printTree(*in, chosen, *names, size, std::cout);
                 return 0;
             });
         };

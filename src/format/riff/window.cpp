@@ -24,7 +24,7 @@ bool Window::fetch(std::uint64_t offset, std::size_t bytes, void* out) {
         const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(std::max(blockBytes, bytes), extent - offset));
         block.resize(size);
         blockStart = offset;
-        s.seekg(std::streampos(static_cast<std::streamoff>(offset)));
+        s.seekg(std::streampos(static_cast<std::streamoff>(file.base + offset)));
         s.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(size));
         if (!s.good()) {
             broken = true;
@@ -39,7 +39,7 @@ bool Window::fetch(std::uint64_t offset, std::size_t bytes, void* out) {
 
 void Window::finish() {
     std::istream& s = *file.stream;
-    if (lastEnd != 0 && s.good()) s.seekg(std::streampos(static_cast<std::streamoff>(lastEnd)));
+    if (lastEnd != 0 && s.good()) s.seekg(std::streampos(static_cast<std::streamoff>(file.base + lastEnd)));
 }
 
 }  // namespace Tav::Format::RIFF::detail

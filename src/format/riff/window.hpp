@@ -21,12 +21,12 @@ class Window {
 public:
     explicit Window(File& file);
 
-    // Copies `bytes` bytes at `offset` (from the stream's beginning) to `out`.
+    // Copies `bytes` bytes at `offset` (from the form's header) to `out`.
     // False when they do not lie wholly within the stream or the stream fails to
     // deliver them; once the stream has failed, every later fetch fails too.
     bool fetch(std::uint64_t offset, std::size_t bytes, void* out);
 
-    // Bytes from the stream's beginning to its end.
+    // Bytes from the form's header to the stream's end.
     std::uint64_t size() const noexcept { return extent; }
 
     // Puts the stream where reading the last piece alone would have left it.

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
+#include <cstdint>
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -114,4 +117,109 @@ TEST(RiffFile, LoadLeavesTheStreamAsHeaderByHeaderReadingWould) {
     RIFF::File file(data);
     EXPECT_TRUE(data.good());
     EXPECT_EQ(data.tellg(), std::streampos(22 + 8));  // just past the last header read
+}
+
+namespace {
+
+// A stream of `gap` zero bytes followed by `tail`, without holding the zeros:
+// forms past 4 GiB read as if on disk.
+struct Sparse : std::streambuf {
+    std::uint64_t gap;
+    std::string tail;
+    char byte = 0;
+    std::uint64_t at = 0;
+    Sparse(std::uint64_t gap, std::string tail) : gap(gap), tail(std::move(tail)) {}
+    std::uint64_t size() const { return gap + tail.size(); }
+    int_type underflow() override {
+        if (at >= size()) return traits_type::eof();
+        byte = at < gap ? '\0' : tail[static_cast<std::size_t>(at - gap)];
+        setg(&byte, &byte, &byte + 1);
+        return traits_type::to_int_type(byte);
+    }
+    int_type uflow() override {
+        const int_type c = underflow();
+        if (c != traits_type::eof()) ++at;
+        setg(nullptr, nullptr, nullptr);
+        return c;
+    }
+    pos_type seekoff(off_type off, std::ios::seekdir dir, std::ios::openmode) override {
+        const std::int64_t from = dir == std::ios::beg ? 0 : dir == std::ios::end ? static_cast<std::int64_t>(size())
+                                                                                  : static_cast<std::int64_t>(at);
+        if (from + off < 0) return pos_type(off_type(-1));
+        at = static_cast<std::uint64_t>(from + off);
+        setg(nullptr, nullptr, nullptr);
+        return pos_type(static_cast<off_type>(at));
+    }
+    pos_type seekpos(pos_type pos, std::ios::openmode which) override { return seekoff(pos, std::ios::beg, which); }
+};
+
+}  // namespace
+
+// A stream of several published forms (OpenDML AVI), read form by form: each
+// form's chunks count their offsets from its own header, wherever it stands.
+TEST(RiffFile, FormsOneAfterAnother) {
+    using tavtool::publishedChunk;
+    using tavtool::publishedRiff;
+    const auto published = RIFF::Convention::Published;
+    const std::string avi = publishedRiff("AVI ", publishedChunk("strh", "abc") + publishedChunk("idx1", ""));
+    const std::string avix = publishedRiff("AVIX", publishedChunk("movi", "frames"));
+    const std::string shortLength = "RIFF" + le32(3) + "AVIX";  // no form: the constructor would refuse it
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> forms;  // type@origin:first child's offset, limit
+        std::uint64_t last;              // the last form's limit
+    } cases[] = {
+        {"one form", avi, {"AVI @0:12"}, avi.size()},
+        {"two forms", avi + avix, {"AVI @0:12", "AVIX@32:12"}, avi.size() + avix.size()},
+        {"three forms and a tag", avi + avix + avix + "TAG", {"AVI @0:12", "AVIX@32:12", "AVIX@58:12"}, 84},
+        {"a header too short for a form", avi + shortLength, {"AVI @0:12"}, avi.size()},
+        {"a form cut short", avi + avix.substr(0, 20), {"AVI @0:12", "AVIX@32:12"}, avi.size() + 20},
+        {"a form after an odd chunk whose pad is missing", publishedRiff("AVI ", chunk("strh", "abc")) + avix,
+         {"AVI @0:12"}, 24},  // the form's pad byte is the next header's first byte
+    };
+    for (const auto& c : cases) {
+        std::istringstream data(c.bytes);
+        std::vector<std::string> forms;
+        std::uint64_t limit = 0;
+        for (std::uint64_t at = 0;;) {
+            RIFF::File form(data, published, at);
+            forms.push_back(std::string(form.type().chars, 4) + "@" + std::to_string(form.origin()) + ":" +
+                            std::to_string(form[0].offset()));
+            limit = form.limit();
+            if ((at = form.next()) == 0) break;
+            EXPECT_EQ(at, limit) << c.what;
+        }
+        EXPECT_EQ(forms, c.forms) << c.what;
+        EXPECT_EQ(limit, c.last) << c.what;
+    }
+
+    // Each form reads its own data; one opened where no form stands is refused.
+    std::istringstream data(avi + avix);
+    RIFF::File second(data, published, avi.size());
+    EXPECT_EQ(std::string(second[0].open(), 6), "frames");
+    EXPECT_EQ(second.length(), avix.size() - 8);
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(data, published, 2), badSignature);
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(data, published, avi.size() + avix.size()), badSignature);
+    // In Tav's convention a form fills the stream from where it stands; none follows it.
+    const std::string own = riff("OSTR", chunk("NAME", "x"));
+    std::istringstream two(own + own);
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File(two, RIFF::Convention::Tav, 0), badLength);
+    RIFF::File last(two, RIFF::Convention::Tav, own.size());
+    EXPECT_EQ(last.limit(), 2 * own.size());
+    EXPECT_EQ(last.next(), 0u);
+    RIFF::File unparented;
+    EXPECT_THROWS_PTR(std::invalid_argument, unparented.next(), "Unparented chunk!");
+
+    // A form past 4 GiB: every offset of the stream is 64-bit, the form's own 32-bit.
+    const std::uint64_t far = (std::uint64_t{5} << 30) + 2;
+    Sparse sparse(far, avix + avix);
+    std::istream stream(&sparse);
+    RIFF::File beyond(stream, published, far);
+    EXPECT_EQ(beyond.origin(), far);
+    EXPECT_EQ(std::string(beyond[0].open(), 6), "frames");
+    EXPECT_EQ(beyond.next(), far + avix.size());
+    RIFF::File after(stream, published, beyond.next());
+    EXPECT_EQ(after.limit(), sparse.size());
+    EXPECT_EQ(after.next(), 0u);
 }

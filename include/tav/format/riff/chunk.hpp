@@ -13,8 +13,9 @@ namespace Tav::Format::RIFF {
 class File;
 class List;
 
-/// A view of one chunk of a RIFF file: its file and the absolute offset of its
-/// header. Nothing of the header is cached; every query reads the file anew.
+/// A view of one chunk of a RIFF file: its file and the offset of its header
+/// from the form's (from the stream's beginning, for a stream's first form).
+/// Nothing of the header is cached; every query reads the file anew.
 ///
 /// The file's stream must outlive the file and every chunk made from it.
 /// Failures are thrown as pointers to new std::invalid_argument objects, which
@@ -31,7 +32,7 @@ public:
     Chunk& operator=(const Chunk&) = delete;
     ~Chunk();
 
-    /// The absolute offset of the chunk's header in the stream.
+    /// The offset of the chunk's header from its form's header (File::origin()).
     std::uint32_t offset();
     /// The data length n; 0 when the stream cannot deliver the length field.
     std::uint32_t length();
@@ -52,7 +53,7 @@ protected:
     void requireParent() const;
 
     char* buffer;             ///< data read by open(); none while closed
-    std::uint32_t position;   ///< offset of the header from the stream's beginning
+    std::uint32_t position;   ///< offset of the header from the form's header
     File* parent;             ///< the file every read goes through; none if unparented
 };
 

@@ -79,29 +79,65 @@ public:
     ///     Tav::Format::RIFF::File wav(in, Tav::Format::RIFF::Convention::Published);
     ///     // wav.type() is "WAVE"; wav[0] is the "fmt " chunk, wav[1] "data".
     File(std::istream& stream, Convention convention);
+    /// The form whose "RIFF" header stands `offset` bytes from the stream's
+    /// beginning, with the same checks: a stream may hold several forms one after
+    /// another (an OpenDML AVI's "AVIX" forms after its "AVI " form, a second form
+    /// appended to a WebP), each read as a File of its own. The offsets of its
+    /// chunks, and of read(), count from its header, so a form past 4 GiB reads as
+    /// the first one does; origin() says where it stands. In Tav's convention the
+    /// form fills the stream from `offset` to its end. With offset 0 this is the
+    /// constructor above.
+    ///
+    ///     std::ifstream in("film.avi", std::ios::binary);
+    ///     const auto published = Tav::Format::RIFF::Convention::Published;
+    ///     for (std::uint64_t at = 0;;) {
+    ///         Tav::Format::RIFF::File form(in, published, at);  // "AVI ", then "AVIX"...
+    ///         // form[i].offset() + form.origin() is where chunk i stands in the file.
+    ///         if ((at = form.next()) == 0) break;
+    ///     }
+    File(std::istream& stream, Convention convention, std::uint64_t offset);
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     ~File();
 
-    /// Reads `length` bytes at `offset` from the stream's beginning into `buffer`.
-    /// Returns the stream's good() afterwards. Bytes the stream did not deliver
-    /// are set to zero. Never clears the stream's error state.
+    /// Reads `length` bytes at `offset` from the form's header (the stream's
+    /// beginning, for the first form) into `buffer`. Returns the stream's good()
+    /// afterwards. Bytes the stream did not deliver are set to zero. Never clears
+    /// the stream's error state.
     bool read(std::uint32_t offset, std::uint32_t length, void* buffer);
+
+    /// Where the form's "RIFF" header stands, from the stream's beginning: 0 but
+    /// for a form opened at an offset (and for an unparented file).
+    std::uint64_t origin() const noexcept;
+    /// Where the form ends, from the stream's beginning, never past the stream's
+    /// end: after its RIFF length, or after its last chunk and that chunk's pad
+    /// byte where a writer counted the length short. The bytes from here on are
+    /// not the form's (another form, a tag); a form in Tav's convention fills its
+    /// stream.
+    std::uint64_t limit();
+    /// Where the next form of the stream stands: limit(), where a "RIFF" header
+    /// stands there; 0 where none does (the stream ends, or other bytes follow).
+    std::uint64_t next();
 
     /// Whether `object` is exactly a RIFF File (its type tag).
     static bool is(const Object& object) noexcept;
 
 private:
+    /// The form at `offset`; its length is checked against the bytes from the
+    /// stream's position at hand-over (`fromPosition`) or from `offset` to the end.
+    File(std::istream& stream, Convention convention, std::uint64_t offset, bool fromPosition);
+
     friend class Chunk;
     friend class List;
     friend class detail::Window;
 
-    /// Bytes from the stream's beginning to its end, as found at construction.
+    /// Bytes from the form's header to the stream's end, as found at construction.
     std::uint64_t extent() const noexcept;
 
     std::istream* stream;
     std::streampos begin;
     std::streampos end;
+    std::uint64_t base = 0;  ///< where the form's header stands in the stream
     Convention convention = Convention::Tav;  ///< how the lists of this file were laid out
 };
 
