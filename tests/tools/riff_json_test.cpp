@@ -175,6 +175,14 @@ TEST(RiffJson, ReadsJsonAsWritten) {
         }
         EXPECT_EQ(got, c.bytes) << c.json;
     }
+    // A long string's bytes go to the temporary file, and nothing of them stays
+    // in memory: a description of thousands of chunks is held in its tree alone.
+    const Description long_ = parse(R"({"form": "OSTR", "children": [{"id": "DATA", "hex": ")" +
+                                        std::string(300000, 'a') + "\"}]}");
+    const JsonValue& data = *long_.root.find("children")->items[0].find("hex");
+    EXPECT_FALSE(data.held);
+    EXPECT_EQ(data.size, 300000u);
+    EXPECT_LT(data.text.capacity(), 100u);
 }
 
 // Files whose chunks do not cover their bytes exactly would pack to other bytes.

@@ -312,7 +312,12 @@ private:
             }
             if (held.size() >= heldBytes) spill(v);
         }
-        if (!v.held) spill(v);
+        if (!v.held) {
+            spill(v);
+            // The buffer that gathered its bytes goes too: a description of
+            // thousands of long strings would otherwise keep a block for each.
+            std::string().swap(v.text);
+        }
         v.size = v.held ? held.size() : v.size;
         return v;
     }
