@@ -58,7 +58,7 @@ const Catalogue& catalogue() {
         std::vector<tavtool::Message> plural = made.entries;
         for (const auto& m : made.entries) {
             const std::string key = tavtool::pluralKey(m.key, 1);
-            if (hashes.emplace(Tav::Security::Hash::Crc32(key.c_str()), true).second) plural.push_back({key, m.text + "s"});
+            if (hashes.emplace(Tav::Security::Hash::Crc32(key.c_str()), true).second) plural.push_back({key, m.text.str() + "s"});
         }
         made.pluralFile = tavtool::localeFile("xx", plural, "nplurals=2; plural=n != 1;");
         // The peer's catalogue: the same messages through msgfmt.
@@ -82,7 +82,7 @@ void BuildTableAlone(benchmark::State& state) {
         std::unordered_map<std::uint32_t, std::string> table;
         table.reserve(c.entries.size() + 1);
         table.emplace(0, "xx");
-        for (const auto& m : c.entries) table.insert_or_assign(Tav::Security::Hash::Crc32(m.key.c_str()), m.text);
+        for (const auto& m : c.entries) table.insert_or_assign(Tav::Security::Hash::Crc32(m.key.c_str()), m.text.str());
         benchmark::DoNotOptimize(table.size());
     }
 }

@@ -367,6 +367,32 @@ TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
     EXPECT_EQ(cp1252.messages[1].text, "\x80");
 }
 
+// An MO file's entries may share one translation's bytes: thousands of
+// messages one text. They share them in memory too, and the locale file,
+// written as it is produced, holds each.
+TEST(Plural, SharedTranslationsStayShared) {
+    std::string mo;
+    const auto word = [&mo](std::size_t v) {
+        for (int i = 0; i < 4; ++i) mo += static_cast<char>(v >> (8 * i) & 0xFF);
+    };
+    const std::string header = "Content-Type: text/plain; charset=UTF-8\n", text(1000, 't');
+    const std::size_t data = 28 + 4 * 16;  // the header entry and three messages
+    word(0x950412DE), word(0), word(4), word(28), word(28 + 32), word(0), word(0);
+    word(0), word(data);                                        // ""
+    for (std::size_t i = 0; i < 3; ++i) word(2), word(data + 1 + 3 * i);  // "k0" to "k2"
+    word(header.size()), word(data + 10);
+    for (int i = 0; i < 3; ++i) word(text.size()), word(data + 11 + header.size());  // one text for all
+    mo += std::string(1, '\0') + std::string("k0\0k1\0k2\0", 9) + header + '\0' + text + '\0';
+    const tavtool::Catalog catalog = tavtool::readMo("shared.mo", mo);
+    ASSERT_EQ(catalog.messages.size(), 3u);
+    EXPECT_EQ(catalog.messages[0].text, text);
+    EXPECT_EQ(&catalog.messages[0].text.str(), &catalog.messages[2].text.str());
+    std::istringstream file(localeOf(catalog));
+    Tav::International::Locale locale(file);
+    EXPECT_EQ(locale["k1"], text);
+    EXPECT_EQ(locale["k2"], text);
+}
+
 TEST(Plural, RulesEvaluateSafely) {
     const struct {
         const char* rule;

@@ -151,11 +151,21 @@ public:
         if (!from.empty() && from != "CHARSET") convert = std::make_unique<Converter>(path, from, charset);
     }
 
-    // `forms` holds the msgstr, or the plural msgstrs in order.
+    // The msgstr, or the plural msgstrs in order, as texts in the target
+    // charset; none for an untranslated message.
+    std::vector<Text> texts(std::vector<std::string> forms, const std::string& key) {
+        std::vector<Text> out;
+        if (forms.empty() || forms[0].empty()) return out;  // untranslated
+        for (std::string& form : forms) out.emplace_back(convert ? (*convert)(form, key) : std::move(form));
+        return out;
+    }
+
     void add(const std::string& key, const std::string* plural, std::vector<std::string> forms) {
-        if (forms.empty() || forms[0].empty()) return;  // untranslated
-        if (convert)
-            for (std::string& form : forms) form = (*convert)(form, key);
+        add(key, plural, texts(std::move(forms), key));
+    }
+
+    void add(const std::string& key, const std::string* plural, const std::vector<Text>& forms) {
+        if (forms.empty()) return;  // untranslated
         catalog.messages.push_back({key, forms[0]});
         if (!plural) return;
         plurals = true;
@@ -262,10 +272,17 @@ Catalog readMo(const std::string& path, const std::string& bytes, const std::str
     Builder builder(path, charset, target);
     for (std::uint32_t i = 0; i < count; ++i)
         if (string(originals, i).empty()) builder.header(string(translations, i));
+    // Entries whose translations share their bytes in the file share them in
+    // memory too: by the table entry's length and offset.
+    std::map<std::uint64_t, std::vector<Text>> shared;
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::vector<std::string> ids = splitZeros(string(originals, i));
         if (ids[0].empty()) continue;  // the header entry
-        builder.add(ids[0], ids.size() > 1 ? &ids[1] : nullptr, splitZeros(string(translations, i)));
+        const std::uint64_t entry = translations + std::uint64_t{8} * i;
+        const auto [at, fresh] = shared.try_emplace(
+            std::uint64_t{word(static_cast<std::size_t>(entry + 4))} << 32 | word(static_cast<std::size_t>(entry)));
+        if (fresh) at->second = builder.texts(splitZeros(string(translations, i)), ids[0]);
+        builder.add(ids[0], ids.size() > 1 ? &ids[1] : nullptr, at->second);
     }
     // Minor revision 1 adds the system-dependent strings: static pieces with
     // segments ("PRIu64", "I") between them, which each C library expands.

@@ -59,8 +59,11 @@ int compile(const std::vector<std::string>& inputs, const std::string& output, s
         throw FileError(names + ": no --code given, and " +
                         (inputs.size() > 1 ? "no input names its Language" : "it names no Language"));
     }
-    // The whole file is made before anything is written, so a refusal writes nothing.
-    writeFile(output, localeFile(code, messages(std::move(catalogs)), rule));
+    // The file is laid out, and any refusal made, before anything is written;
+    // then it is written as it is produced.
+    const std::vector<Message> all = messages(std::move(catalogs));
+    const LocaleFile file(code, all, rule);
+    writeFile(output, [&](std::ostream& out) { file.write(out); });
     return 0;
 }
 
