@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
 // A RIFF File built from arbitrary bytes, with its whole tree walked: every
-// child's type, length, offset, open and close, every list's type and children.
-// The first byte picks the length convention (odd: published), the rest is the file.
+// child's type, length, offset, open and close, every list's type and children;
+// then every form that follows it, which the constructor must accept where
+// next() says one stands. The first byte picks the length convention (odd:
+// published), the rest is the file.
 #include <cstdint>
 #include <memory>
 #include <sstream>
@@ -40,6 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream in(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
     std::unique_ptr<Tav::Format::RIFF::File> file;
     swallow([&] { file = std::make_unique<Tav::Format::RIFF::File>(in, convention); });
-    if (file) walk(*file);
+    while (file) {
+        walk(*file);
+        const std::uint64_t limit = file->limit(), next = file->next();
+        if (limit < file->origin() || limit > size - 1 || (next != 0 && next != limit)) __builtin_trap();
+        if (next == 0) break;
+        in.clear();
+        if (!swallow([&] { file = std::make_unique<Tav::Format::RIFF::File>(in, convention, next); })) __builtin_trap();
+    }
     return 0;
 }
