@@ -7,8 +7,14 @@
 #include <memory>
 
 #include "files.hpp"
+#include "progress.hpp"
 
 namespace tavtool {
+
+void addQuiet(CLI::App& command) {
+    command.add_flag_callback("-q,--quiet", [] { Progress::quiet = true; },
+                              "show no progress line on standard error while the work runs");
+}
 
 void addConvention(CLI::App& command, std::string& choice) {
     command

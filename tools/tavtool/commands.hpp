@@ -18,6 +18,10 @@ void addLocale(CLI::App& app, Run& run);
 void addKeys(CLI::App& app, Run& run);
 void addPack(CLI::App& app, Run& run);
 
+// Adds -q,--quiet to a command whose work may run long: it shows no progress
+// line (progress.hpp).
+void addQuiet(CLI::App& command);
+
 // Adds --convention tav|published|auto (default auto) to a command that reads
 // RIFF files in either length convention.
 void addConvention(CLI::App& command, std::string& choice);

@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Tav developers
 #include "detail/bytes.hpp"
 #include "files.hpp"
+#include "progress.hpp"
 #include "text.hpp"
 
 #include <cerrno>
@@ -290,14 +291,24 @@ std::unique_ptr<std::istream> openInput(const std::string& path) {
     return opened<std::ifstream>(path);
 }
 
+std::uint64_t inputSize(const std::string& path) {
+    std::error_code error;
+    if (path == "-" || !fs::is_regular_file(fs::status(path, error))) return 0;
+    const std::uintmax_t size = fs::file_size(path, error);
+    return error ? 0 : size;
+}
+
 std::unique_ptr<std::istream> openSeekable(const std::string& path) {
     if (path != "-" && fs::is_regular_file(examine(path))) return opened<BlockStream>(path);
     // Read once into a temporary file: the bytes may be more than memory holds.
     auto copy = std::make_unique<TemporaryFile>();
     auto in = openInput(path);
     std::vector<char> block(1 << 16);
-    while (in->read(block.data(), static_cast<std::streamsize>(block.size())) || in->gcount() > 0)
+    const Progress meter;  // a pipe's size is not known
+    while (in->read(block.data(), static_cast<std::streamsize>(block.size())) || in->gcount() > 0) {
         copy->append(block.data(), static_cast<std::size_t>(in->gcount()));
+        Progress::add(static_cast<std::uint64_t>(in->gcount()));
+    }
     if (in->bad()) fail(shownInput(path), reason(errno ? errno : EIO));
     const fs::path name = copy->path();
     auto stream = std::make_unique<BlockStream>(name, std::ios::in | std::ios::binary, std::move(copy));

@@ -34,6 +34,10 @@ std::string shownOutput(const std::string& path);
 // "FILE: Is a directory", ...).
 std::unique_ptr<std::istream> openInput(const std::string& path);
 
+// The size of the regular file `path`, for a progress line; 0 for standard
+// input, a pipe or a device, whose size is not known ahead.
+std::uint64_t inputSize(const std::string& path);
+
 // The same, but seekable, as the RIFF reader needs: standard input, pipes and
 // devices are read into a temporary file first, which goes with the stream.
 std::unique_ptr<std::istream> openSeekable(const std::string& path);

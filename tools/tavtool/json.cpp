@@ -9,6 +9,7 @@
 
 #include <tav/format/riff/list.hpp>
 
+#include "progress.hpp"
 #include "text.hpp"
 
 namespace tavtool {
@@ -85,6 +86,7 @@ private:
                 in.rdbuf()->sgetn(block.data() + filled, static_cast<std::streamsize>(block.size() - filled));
             if (got <= 0) break;
             filled += static_cast<std::size_t>(got);
+            Progress::add(static_cast<std::uint64_t>(got));
             if (filled - pos >= n) break;
         }
     }

@@ -19,6 +19,7 @@
 #include "detail/bytes.hpp"
 #include "files.hpp"
 #include "locale_writer.hpp"
+#include "progress.hpp"
 #include "sysdep.hpp"
 #include "text.hpp"
 
@@ -63,7 +64,12 @@ int compile(const std::vector<std::string>& inputs, const std::string& output, s
     // then it is written as it is produced.
     const std::vector<Message> all = messages(std::move(catalogs));
     const LocaleFile file(code, all, rule);
-    writeFile(output, [&](std::ostream& out) { file.write(out); });
+    const Progress writing(file.size());
+    writeFile(output, [&](std::ostream& out) {
+        Progress::Counted counted(out);
+        std::ostream through(&counted);
+        file.write(through);
+    });
     return 0;
 }
 
@@ -153,6 +159,7 @@ void addLocale(CLI::App& app, Run& run) {
                      "a key")
         ->check(CLI::IsMember(std::vector<std::string>(std::begin(sysdepTargetNames), std::end(sysdepTargetNames))))
         ->capture_default_str();
+    addQuiet(*make);
     make->callback([&run, inputs, output, code, charset, target] {
         run = [inputs, output, code, charset, target] {
             const std::size_t index = static_cast<std::size_t>(

@@ -4,6 +4,7 @@
 
 #include "commands.hpp"
 #include "files.hpp"
+#include "progress.hpp"
 #include "riff_json.hpp"
 
 namespace tavtool {
@@ -20,11 +21,19 @@ int unpackFile(const std::string& input, const std::string& output, const std::s
 int packFile(const std::string& input, const std::string& output) {
     checkBinaryOutput(output);
     auto in = openInput(input);
-    const Description description = parseDescription(*in);
+    const Description description = [&] {
+        const Progress reading(inputSize(input));
+        return parseDescription(*in);
+    }();
     if (in->bad()) throw FileError(shownInput(input) + ": cannot be read");
     // Checked whole before anything is written, so a refusal writes nothing.
     const Packed packed(description);
-    writeFile(output, [&](std::ostream& out) { packed.write(out); });
+    const Progress writing(packed.size());
+    writeFile(output, [&](std::ostream& out) {
+        Progress::Counted counted(out);
+        std::ostream through(&counted);
+        packed.write(through);
+    });
     return 0;
 }
 
@@ -38,6 +47,7 @@ void addPack(CLI::App& app, Run& run) {
     unpackCommand->add_option("FILE", *file, "the RIFF file, or - for standard input")->required();
     unpackCommand->add_option("-o,--output", *output, "the JSON file to write, or - (the default) for standard output");
     addConvention(*unpackCommand, *convention);
+    addQuiet(*unpackCommand);
     unpackCommand->callback([&run, file, output, convention] {
         run = [file, output, convention] {
             return guarded(shownInput(*file), [&] { return unpackFile(*file, *output, *convention); });
@@ -49,6 +59,7 @@ void addPack(CLI::App& app, Run& run) {
     packCommand->add_option("-o,--output", *output,
                             "the RIFF file to write, or - (the default) for standard output, which must not be a "
                             "terminal");
+    addQuiet(*packCommand);
     packCommand->callback([&run, file, output] {
         run = [file, output] { return guarded(shownInput(*file), [&] { return packFile(*file, *output); }); };
     });

@@ -10,6 +10,7 @@
 
 #include <tav/format/riff/file.hpp>
 
+#include "progress.hpp"
 #include "riff_writer.hpp"
 #include "text.hpp"
 
@@ -295,6 +296,7 @@ struct Printer {
                 std::string shown;
                 out << '"';
                 layout.blocks(value.at, value.size, [&](std::string_view block) {
+                    Progress::at(value.at);  // the data is shown in file order
                     shown.clear();
                     if (value.as == Shown::As::hex)
                         appendHex(shown, block);
@@ -622,6 +624,7 @@ void unpack(std::istream& in, Convention convention, std::ostream& out) {
     // Bytes after the last published form that are no form: not part of it, but kept.
     if (end < size) top.add("after", Shown::As::hex, end, size - end);
     const Layout layout{in, published, size, 0};
+    const Progress meter(size);
     Printer{layout, out}.print(top, 0);
     out << '\n';
 }

@@ -128,6 +128,7 @@ void addTree(CLI::App& app, Run& run) {
     cmd->add_flag("--names", *names,
                   "show each node's name and a path that selects it (the default for files of form type OSTR)");
     addConvention(*cmd, *convention);
+    addQuiet(*cmd);
     cmd->callback([&run, path, names, convention] {
         run = [path, names, convention] {
             return guarded(shownInput(*path), [&] {
