@@ -21,7 +21,7 @@ _tavtool() {
     local help
     help=$(_tavtool_help "${COMP_WORDS[0]}" "${COMP_WORDS[@]:1:COMP_CWORD-1}")
     # An option's line: "  -o,--output TEXT ..." or "  --convention TEXT:{tav,published,auto}=auto".
-    local line value
+    local line= value=
     if [[ $prev =~ ^--?[a-zA-Z][a-zA-Z0-9-]*$ ]]; then
         line=$(printf '%s\n' "$help" | grep -E -m 1 "^  ([^ ]*,)?$prev(,[^ ]*)?( |\$)")
     fi
