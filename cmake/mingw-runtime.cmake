@@ -15,9 +15,15 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libgcc_s_dw2-1.dll libwinpthread-
   endif()
   if(EXISTS "${found}")
     file(COPY ${found} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
-    list(APPEND TAV_MINGW_RUNTIME ${found})
+    set(copy ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll})
+    # Debian's libstdc++-6.dll carries 20 MB of debug information that no user
+    # of the DLL or its packages needs.
+    if(CMAKE_STRIP)
+      execute_process(COMMAND ${CMAKE_STRIP} --strip-debug ${copy})
+    endif()
+    list(APPEND TAV_MINGW_RUNTIME ${copy})
   endif()
 endforeach()
 if(TAV_INSTALL AND TAV_MINGW_RUNTIME)
-  install(FILES ${TAV_MINGW_RUNTIME} DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${TAV_MINGW_RUNTIME} DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 endif()

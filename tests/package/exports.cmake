@@ -1,11 +1,18 @@
 # SPDX-License-Identifier: BSL-1.0
 # Checks the export table of tav.dll (objdump -p): the interface is there, the
-# internal helpers are not.
+# internal helpers are not, and every name of the list recorded for the
+# architecture (RECORD) is still exported: a program linked against an earlier
+# tav.dll would not load without it. A name not yet recorded is reported, and
+# recorded with -DRENEW=ON:
+#   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump -DDLL=build-mingw-x64/bin/tav.dll
+#         -DRECORD=tests/package/abi/tav-x64.dll.exports -DRENEW=ON -P tests/package/exports.cmake
+cmake_minimum_required(VERSION 3.21)
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE table RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
 endif()
-string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table.*" exports "${table}")
+# The table of names alone: it ends at the first blank line.
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n([^\n]+\n)*" exports "${table}")
 
 set(wanted  # mangled name prefixes of every exported family
   _ZN3Tav6ObjectC
@@ -45,5 +52,31 @@ foreach(name crc32Portable crc32Fold crc32Hybrid crc32Streams crc32Arm chosenKer
   string(FIND "${exports}" "${name}" at)
   if(NOT at EQUAL -1)
     message(SEND_ERROR "an internal helper is exported: ${name}")
+  endif()
+endforeach()
+
+# The recorded names, one a line, sorted.
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${exports}")
+set(names "")
+foreach(entry ${entries})
+  string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${entry}")
+  list(APPEND names "${name}")
+endforeach()
+list(SORT names)
+if(RENEW)
+  list(JOIN names "\n" text)
+  file(WRITE ${RECORD} "${text}\n")
+  message(STATUS "recorded ${RECORD}")
+  return()
+endif()
+file(STRINGS ${RECORD} recorded)
+foreach(name ${recorded})
+  if(NOT name IN_LIST names)
+    message(SEND_ERROR "no longer exported, though recorded in ${RECORD}: ${name}")
+  endif()
+endforeach()
+foreach(name ${names})
+  if(NOT name IN_LIST recorded)
+    message(STATUS "exported, not yet recorded (renew the record with -DRENEW=ON): ${name}")
   endif()
 endforeach()
