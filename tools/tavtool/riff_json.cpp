@@ -294,9 +294,10 @@ struct Printer {
                 children(value.as == Shown::As::children ? chunk.children : chunk.forms, indent);
             } else {
                 std::string shown;
+                std::uint64_t at = value.at;  // the data is shown in file order: where it has got to
                 out << '"';
                 layout.blocks(value.at, value.size, [&](std::string_view block) {
-                    Progress::at(value.at);  // the data is shown in file order
+                    Progress::at(at += block.size());
                     shown.clear();
                     if (value.as == Shown::As::hex)
                         appendHex(shown, block);
