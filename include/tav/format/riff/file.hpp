@@ -116,7 +116,9 @@ public:
     /// stream.
     std::uint64_t limit();
     /// Where the next form of the stream stands: limit(), where a "RIFF" header
-    /// stands there; 0 where none does (the stream ends, or other bytes follow).
+    /// that the constructor accepts stands there; 0 where none does (the stream
+    /// ends, or other bytes follow). The form's chunks may still be refused, as
+    /// any form's are ("Overlapping chunks!").
     std::uint64_t next();
 
     /// Whether `object` is exactly a RIFF File (its type tag).
