@@ -475,6 +475,15 @@ void writeFile(const std::string& path, const Producer& produce) {
         replace(target, produce, status, path);
 }
 
+void writeFile(const std::string& path, std::uint64_t total, const Producer& produce) {
+    const Progress meter(total);
+    writeFile(path, [&](std::ostream& out) {
+        Progress::Counted counted(out);
+        std::ostream through(&counted);
+        produce(through);
+    });
+}
+
 #if defined(_WIN32)
 
 namespace {

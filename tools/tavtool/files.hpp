@@ -85,6 +85,10 @@ void writeFile(const std::string& path, const std::string& bytes);
 using Producer = std::function<void(std::ostream&)>;
 void writeFile(const std::string& path, const Producer& produce);
 
+// The same for the `total` bytes `produce` writes, counted on a progress line
+// (progress.hpp) as they pass.
+void writeFile(const std::string& path, std::uint64_t total, const Producer& produce);
+
 // A file in the system's temporary directory, removed when this goes: room for
 // more bytes than memory holds, or for a library that reads files by name only.
 // Throws FileError where it cannot be made, written or read.

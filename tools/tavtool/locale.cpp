@@ -19,7 +19,6 @@
 #include "detail/bytes.hpp"
 #include "files.hpp"
 #include "locale_writer.hpp"
-#include "progress.hpp"
 #include "sysdep.hpp"
 #include "text.hpp"
 
@@ -64,12 +63,7 @@ int compile(const std::vector<std::string>& inputs, const std::string& output, s
     // then it is written as it is produced.
     const std::vector<Message> all = messages(std::move(catalogs));
     const LocaleFile file(code, all, rule);
-    const Progress writing(file.size());
-    writeFile(output, [&](std::ostream& out) {
-        Progress::Counted counted(out);
-        std::ostream through(&counted);
-        file.write(through);
-    });
+    writeFile(output, file.size(), [&](std::ostream& out) { file.write(out); });
     return 0;
 }
 

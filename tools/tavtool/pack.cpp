@@ -28,12 +28,7 @@ int packFile(const std::string& input, const std::string& output) {
     if (in->bad()) throw FileError(shownInput(input) + ": cannot be read");
     // Checked whole before anything is written, so a refusal writes nothing.
     const Packed packed(description);
-    const Progress writing(packed.size());
-    writeFile(output, [&](std::ostream& out) {
-        Progress::Counted counted(out);
-        std::ostream through(&counted);
-        packed.write(through);
-    });
+    writeFile(output, packed.size(), [&](std::ostream& out) { packed.write(out); });
     return 0;
 }
 
