@@ -23,8 +23,9 @@
 #if TAV_HAVE_GETTEXTPO
 #include <gettext-po.h>
 #endif
-#if TAV_HAVE_ICONV
 #include <iconv.h>
+#ifndef TAV_ICONV_LIMITS
+#define TAV_ICONV_LIMITS ""  // glibc's iconv, which has every character set there is
 #endif
 
 namespace tavtool {
@@ -47,43 +48,20 @@ std::string headerField(const std::string& header, const std::string& name) {
     return std::string();
 }
 
-[[maybe_unused]] bool sameCharset(std::string a, std::string b) {
-    const auto plain = [](std::string& s) {
-        std::string out;
-        for (char c : s)
-            if (c != '-' && c != '_') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        s = out;
-    };
-    plain(a);
-    plain(b);
-    return a == b;
-}
-
 // Converts translations from a catalogue's charset to the target one.
 class Converter {
 public:
     Converter(const std::string& path, const std::string& from, const std::string& to) : path(path), from(from), to(to) {
-#if TAV_HAVE_ICONV
         handle = iconv_open(to.c_str(), from.c_str());
         if (handle == reinterpret_cast<iconv_t>(-1))
-            throw FileError(path + ": cannot convert from the character set \"" + from + "\" to \"" + to + "\"");
-#else
-        const bool utf8 = sameCharset(from, "UTF-8") || sameCharset(from, "ASCII") || sameCharset(from, "US-ASCII");
-        if (!utf8 || !sameCharset(to, "UTF-8"))
-            throw FileError(path + ": this build converts no character sets (\"" + from + "\" to \"" + to +
-                                     "\"); convert the catalogue to UTF-8 first");
-#endif
+            throw FileError(path + ": cannot convert from the character set \"" + from + "\" to \"" + to + "\"" +
+                            TAV_ICONV_LIMITS);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
-    ~Converter() {
-#if TAV_HAVE_ICONV
-        iconv_close(handle);
-#endif
-    }
+    ~Converter() { iconv_close(handle); }
 
     std::string operator()(const std::string& text, const std::string& key) {
-#if TAV_HAVE_ICONV
         iconv(handle, nullptr, nullptr, nullptr, nullptr);  // the initial shift state
         std::string out(text.size() * 4 + 16, '\0');
         char* in = const_cast<char*>(text.data());
@@ -104,17 +82,11 @@ public:
             throw FileError(path + ": cannot finish the translation of " + shownKey(key));
         out.resize(static_cast<std::size_t>(put - out.data()));
         return out;
-#else
-        (void)key;
-        return text;
-#endif
     }
 
 private:
     std::string path, from, to;
-#if TAV_HAVE_ICONV
     iconv_t handle;
-#endif
 };
 
 // One target's expansion of a system-dependent message.
@@ -525,12 +497,6 @@ Catalog readPo(const std::string& path, const std::string& bytes, const std::str
 #endif
 
 }  // namespace
-
-#if TAV_HAVE_ICONV
-const bool convertsCharsets = true;
-#else
-const bool convertsCharsets = false;
-#endif
 
 void checkTarget(const std::string& charset) {
     // A text ends at its first zero byte: in UTF-16, UTF-32 or UCS-2 every

@@ -31,10 +31,6 @@ struct Catalog {
 // a msgid_plural yields to a message of its own with that key in any of them.
 std::vector<Message> messages(std::vector<Catalog> catalogs);
 
-// Whether this build converts character sets (with iconv). Without, catalogues
-// must be in UTF-8 or ASCII, and the target must be UTF-8.
-extern const bool convertsCharsets;
-
 // The catalogue in the bytes of an MO file (either byte order), named `path` in
 // messages; readCatalog reads MO files with it.
 // Where the targets' expansions of a system-dependent message share a key but

@@ -139,11 +139,8 @@ void addLocale(CLI::App& app, Run& run) {
                      "the locale file to write, or - (the default) for standard output, which must not be a terminal");
     make->add_option("--code", *code, "the locale's code (default: the catalogues' Language field)");
     make->add_option("--charset", *charset,
-                     convertsCharsets
-                         ? "the character set of the texts (default UTF-8), converted from each catalogue's own with "
-                           "iconv; msgids are kept as they are"
-                         : "the character set of the texts: this build has no iconv and converts nothing, so "
-                           "catalogues must be in UTF-8 (or ASCII) and only UTF-8 is accepted here");
+                     "the character set of the texts (default UTF-8), converted from each catalogue's own with "
+                     "iconv; msgids are kept as they are");
     // A system-dependent message (%<PRIu64>) whose C libraries' expansions share
     // a key but not a text keeps one of them: by default the one of the C
     // library tavtool itself was built for, the platform it runs on.
