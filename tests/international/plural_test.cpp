@@ -128,6 +128,15 @@ protected:
     std::string directory;
 };
 
+// Where TAV_KEEP_CATALOGUES names a folder, the catalogues these tests write
+// are copied there as they are written, for tests/tools/windows_parity.sh to
+// compile with the Windows tool too.
+void keep(const std::string& path, const std::string& name) {
+    if (const char* folder = std::getenv("TAV_KEEP_CATALOGUES")) {
+        EXPECT_EQ(std::system(("cp " + path + " " + folder + "/" + name).c_str()), 0) << folder;
+    }
+}
+
 std::string localeOf(const tavtool::Catalog& catalog) {
     return tavtool::localeFile("xx", tavtool::messages({catalog}), catalog.pluralForms);
 }
@@ -141,6 +150,7 @@ TEST_F(GettextOracle, EveryFormAsGettextChoosesIt) {
     for (const Case& c : cases) {
         const std::string base = directory + "/" + c.domain;
         std::ofstream(base + ".po", std::ios::binary) << po(c);
+        keep(base + ".po", std::string(c.domain) + ".po");
         const std::string mo = directory + "/xx/LC_MESSAGES/" + c.domain + ".mo";
         ASSERT_EQ(std::system(("msgfmt " + base + ".po -o " + mo).c_str()), 0) << c.domain;
         bindtextdomain(c.domain, directory.c_str());
@@ -185,6 +195,7 @@ TEST_F(GettextOracle, SystemDependentStrings) {
            "#, c-format\nmsgid \"The bundle contains this ref:\"\n"
            "msgid_plural \"The bundle contains these %<PRIuMAX> refs:\"\n"
            "msgstr[0] \"Das Bundle enthält diese Referenz:\"\nmsgstr[1] \"Das Bundle enthält diese %<PRIuMAX> Referenzen:\"\n";
+    keep(base + ".po", "sysdep.po");
     const std::string mo = directory + "/xx/LC_MESSAGES/sysdep.mo";
     ASSERT_EQ(std::system(("msgfmt " + base + ".po -o " + mo).c_str()), 0);
     bindtextdomain("sysdep", directory.c_str());
@@ -261,6 +272,7 @@ TEST_F(GettextOracle, FormatChecksAgreeWithMsgfmt) {
             << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n"
             << (c.rule ? "Plural-Forms: " + std::string(c.rule) + "\\n" : std::string()) << "\"\n\n"
             << c.entry;
+        keep(path, "format-" + std::to_string(&c - cases) + ".po");
         const bool msgfmtRefuses = std::system(("msgfmt -c -o /dev/null " + path + " 2>/dev/null").c_str()) != 0;
         EXPECT_EQ(msgfmtRefuses, c.refused) << "msgfmt, the oracle, disagrees with the table: " << c.entry;
         std::string refusal;
@@ -365,6 +377,18 @@ TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
     const tavtool::Catalog cp1252 = tavtool::readCatalog(directory + "/l1.po", "CP1252");
     EXPECT_EQ(cp1252.messages[0].text, "Gr\xfc\xdf" "e");
     EXPECT_EQ(cp1252.messages[1].text, "\x80");
+    // A PO file in a character set whose letters compose with the accents after
+    // them is refused unread: libgettextpo's reader would stop the program.
+    std::ofstream(directory + "/he.po", std::ios::binary)
+        << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=CP1255\\n\"\n\nmsgid \"a\"\nmsgstr \"\xf9\xec\xe5\xed\"\n";
+    try {
+        tavtool::readCatalog(directory + "/he.po");
+        ADD_FAILURE() << "a PO file in CP1255";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), (directory + "/he.po: PO files in \"CP1255\", whose letters compose with the accents after "
+                                            "them, cannot be read; convert the file to UTF-8 first (iconv -f CP1255 -t UTF-8)")
+                                   .c_str());
+    }
 }
 
 // An MO file's entries may share one translation's bytes: thousands of

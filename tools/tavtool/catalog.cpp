@@ -61,6 +61,20 @@ public:
     Converter& operator=(const Converter&) = delete;
     ~Converter() { iconv_close(handle); }
 
+    // Whether it holds a character back to compose it with the next, as
+    // glibc's CP1255, CP1258 and TCVN do.
+    bool composes() {
+        for (int b = 1; b < 0x100; ++b) {
+            char byte = static_cast<char>(b), out[16];
+            char* in = &byte;
+            char* put = out;
+            std::size_t inLeft = 1, room = sizeof out;
+            iconv(handle, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(handle, &in, &inLeft, &put, &room) != static_cast<std::size_t>(-1) && put == out) return true;
+        }
+        return false;
+    }
+
     std::string operator()(const std::string& text, const std::string& key) {
         iconv(handle, nullptr, nullptr, nullptr, nullptr);  // the initial shift state
         std::string out(text.size() * 4 + 16, '\0');
@@ -432,6 +446,14 @@ void onError2(int severity, po_message_t m1, const char* f1, std::size_t l1, std
 // it to printf.
 Catalog readPo(const std::string& path, const std::string& bytes, const std::string& charset, std::size_t target) {
     static const po_xerror_handler handler = {onError, onError2};
+    // libgettextpo's reader stops the program (abort) on the first letter of
+    // a character set whose converter composes; a charset iconv has not is
+    // refused here too, rather than after libgettextpo's warning.
+    const std::size_t at = bytes.find("charset="), end = bytes.find_first_of("\\\" \t;\n", at + 8);
+    const std::string declared = at == std::string::npos ? "" : bytes.substr(at + 8, end - at - 8);
+    if (!declared.empty() && declared != "CHARSET" && Converter(path, declared, "UTF-8").composes())
+        throw FileError(path + ": PO files in \"" + declared + "\", whose letters compose with the accents after them, "
+                               "cannot be read; convert the file to UTF-8 first (iconv -f " + declared + " -t UTF-8)");
     // libgettextpo reads files by name only, and an input that is a pipe or
     // standard input cannot be read twice: the bytes go to a file of their own.
     TemporaryFile copy;
