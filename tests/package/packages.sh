@@ -8,8 +8,8 @@
 #   manual and completion are there; then dpkg -r leaves none of their files.
 # - Windows', each unpacked in a folder whose name has spaces and non-ASCII
 #   characters: the consumer builds against it with MinGW and runs under Wine,
-#   and so does tavtool.exe --version (the 32-bit ones where Wine's 32-bit half
-#   is installed).
+#   tavtool.exe --version runs and tavtool.exe compiles a PO file (the 32-bit
+#   ones where Wine's 32-bit half is installed).
 # - the source archive, unpacked and built with the README's first command
 #   without a network.
 # Runs as root (chroot). Usage: tests/package/packages.sh DIR
@@ -69,7 +69,8 @@ for zip in "$packages"/tav-"$version"-win*.zip; do
   mkdir -p "$place" && (cd "$place" && unzip -q "$zip")
   prefix="$place/$(basename "$zip" .zip)"
   for file in bin/tav.dll bin/tavtool.exe bin/libstdc++-6.dll bin/libwinpthread-1.dll lib/libtav.dll.a \
-              include/tav/tav.hpp lib/cmake/Tav/TavConfig.cmake share/doc/Tav/LICENSE share/doc/Tav/README.md; do
+              include/tav/tav.hpp lib/cmake/Tav/TavConfig.cmake share/doc/Tav/LICENSE share/doc/Tav/README.md \
+              share/doc/Tav/NOTICE-tavtool.txt share/doc/Tav/COPYING-libgettextpo; do
     [ -f "$prefix/$file" ] || { echo "FAIL: $(basename "$zip") lacks $file"; exit 1; }
   done
   cmake -S "$source/tests/package/consumer" -B "$work/consumer-$arch" -DCMAKE_BUILD_TYPE=Release \
@@ -84,6 +85,9 @@ for zip in "$packages"/tav-"$version"-win*.zip; do
   WINEPATH="$prefix/bin" wine "$work/consumer-$arch/consumer.exe"
   wine "$prefix/bin/tavtool.exe" --version | tr -d '\r' | grep -qx "tavtool $version" ||
     { echo "FAIL: tavtool.exe --version from $(basename "$zip")"; exit 1; }
+  cp "$source/tests/international/data/roundtrip.po" "$work/roundtrip.po"
+  (cd "$work" && wine "$prefix/bin/tavtool.exe" locale compile -q roundtrip.po -o "roundtrip-$arch.loc") ||
+    { echo "FAIL: tavtool.exe from $(basename "$zip") does not compile a PO file"; exit 1; }
   wineserver -k || true
   echo "Windows $arch: $(basename "$zip") unpacked in \"$(basename "$place")\", the consumer built against it and run"
 done
