@@ -60,7 +60,7 @@ made() {  # made LANGUAGE PACKAGE CHARSET
   msgunfmt "$from" 2>/dev/null | msgconv -t UTF-8 2>/dev/null | sed "s/charset=UTF-8/charset=$3/" | iconv -c -f UTF-8 -t "$3" \
     >"$name.po" || true
   # msgfmt 0.21 aborts on CP1255, which composes: the PO file alone then.
-  bash -c 'msgfmt "$1" -o "$2"' msgfmt "$name.po" "$name.mo" 2>/dev/null || rm -f "$name.mo"
+  [ "$3" = CP1255 ] || msgfmt "$name.po" -o "$name.mo"
   echo "$1" >"$name.code"
 }
 made zh_CN sed GB2312; made zh_CN grep GBK; made zh_CN bash GB18030; made ja coreutils SHIFT_JIS
