@@ -2,7 +2,6 @@
 // Copyright (c) 2026 The Tav developers
 #include "catalog.hpp"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
