@@ -18,7 +18,6 @@
 #include "format/riff/buffer.hpp"
 #include "format/riff/window.hpp"
 #include "international/plural.hpp"
-#include "security/crc32_detail.hpp"
 
 namespace Tav::International {
 
@@ -173,7 +172,7 @@ const char* Locale::operator[](const char* key) const noexcept {
 // digits; form 0 under the key itself.
 const std::string& Locale::pluralForm(const char* key, unsigned long n) const noexcept {
     const auto* bytes = reinterpret_cast<const unsigned char*>(key);
-    const std::uint32_t crc = Security::Hash::detail::crc32(0, bytes, std::strlen(key));
+    const std::uint32_t crc = Security::Hash::Crc32(bytes, std::strlen(key), 0);
     if (unsigned long form = rule->select(n)) {
         unsigned char suffix[24];
         std::size_t length = sizeof suffix;
@@ -181,11 +180,11 @@ const std::string& Locale::pluralForm(const char* key, unsigned long n) const no
         do suffix[--length] = static_cast<unsigned char>('0' + form % 10);
         while (form /= 10);
         suffix[--length] = 1;
-        const std::uint32_t hash = Security::Hash::detail::crc32(crc, suffix + length, sizeof suffix - length);
+        const std::uint32_t hash = Security::Hash::Crc32(suffix + length, sizeof suffix - length, crc);
         if (const std::string* text = find(hash)) return *text;
     }
     const unsigned char zero = 0;
-    const std::string* text = find(Security::Hash::detail::crc32(crc, &zero, 1));
+    const std::string* text = find(Security::Hash::Crc32(&zero, 1, crc));
     return text ? *text : absent;
 }
 

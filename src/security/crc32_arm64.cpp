@@ -57,11 +57,11 @@ TAV_PMULL_TARGET inline std::uint64_t times(std::uint32_t crc, std::uint64_t k) 
 
 }  // namespace
 
-TAV_CRC_TARGET std::uint32_t crc32Arm(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+TAV_CRC_TARGET unsigned int crc32Arm(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
     return words(crc, p, length);
 }
 
-TAV_PMULL_TARGET std::uint32_t crc32ArmStreams(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+TAV_PMULL_TARGET unsigned int crc32ArmStreams(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
     while (length >= 3 * 8 * 4) {
         const std::size_t rounds = std::min(length / 24, maxRounds), stretch = 8 * rounds;
         std::uint32_t c0 = crc, c1 = 0, c2 = 0;

@@ -8,9 +8,10 @@
 
 namespace Tav::Security::Hash::detail {
 
-// A kernel continues a running register `crc` over `length` more bytes. Every
-// kernel gives the same values; they differ in the instructions they need.
-using Kernel = std::uint32_t (*)(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
+// A kernel continues a running register `crc` over `length` more bytes, its
+// arguments in the public function's order. Every kernel gives the same
+// values; they differ in the instructions they need.
+using Kernel = unsigned int (*)(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
 
 struct KernelInfo {
     const char* name;
@@ -18,51 +19,50 @@ struct KernelInfo {
     bool (*available)() noexcept;  // whether this processor and operating system can run it
 };
 
-// Every kernel built for this target, runnable here or not, the portable one first.
+// Every kernel built for this target, runnable here or not, the portable one
+// first; where TAV_CRC32_SHAPES is defined (the tests and the benchmark), the
+// AVX-512 kernel's other shapes after them.
 struct KernelList {
     const KernelInfo* begin;
     const KernelInfo* end;
 };
 KernelList kernels() noexcept;
 
-// The kernel chosen for this processor when the library loaded.
-const KernelInfo& chosen() noexcept;
+// The kernel for this processor. It may run while the loader is still
+// relocating the library (an IFUNC resolver), before any initialiser, the
+// sanitizers' included: it and the processor checks it calls are built
+// without their instrumentation.
+#define TAV_CRC32_LOADER_SAFE __attribute__((no_sanitize("address", "thread", "undefined")))
+TAV_CRC32_LOADER_SAFE const KernelInfo& chosen() noexcept;
 
 // The kernels of each instruction family, in their own sources.
 
 // Slicing-by-8 tables: runs on any processor.
-std::uint32_t crc32Portable(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-
-// The chosen kernel's function; null until the library has loaded.
-extern const Kernel chosenKernel;
-
-// The chosen kernel, continuing `crc` over `length` bytes. A call made while
-// libraries are still loading (from another one's static initialiser) may
-// find no choice yet and takes the portable kernel.
-inline std::uint32_t crc32(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept {
-    return (chosenKernel ? chosenKernel : crc32Portable)(crc, bytes, length);
-}
+unsigned int crc32Portable(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
 
 #if defined(__x86_64__) || defined(__i386__)
-std::uint32_t crc32Fold128(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-std::uint32_t crc32Streams(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-std::uint32_t crc32Hybrid128(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-bool crcClmulAvailable() noexcept;
+unsigned int crc32Fold128(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+unsigned int crc32Streams(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+unsigned int crc32Hybrid128(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+TAV_CRC32_LOADER_SAFE bool crcClmulAvailable() noexcept;
 #endif
 #if defined(__x86_64__)
-std::uint32_t crc32Fold256(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-std::uint32_t crc32Hybrid256(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-std::uint32_t crc32Fold512(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-std::uint32_t crc32Hybrid512(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-bool avx2ClmulAvailable() noexcept;
-bool avx512ClmulAvailable() noexcept;
+unsigned int crc32Fold256(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+unsigned int crc32Hybrid256(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+unsigned int crc32Fold512(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+unsigned int crc32Hybrid512(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+TAV_CRC32_LOADER_SAFE bool avx2ClmulAvailable() noexcept;
+TAV_CRC32_LOADER_SAFE bool avx512ClmulAvailable() noexcept;
+#if defined(TAV_CRC32_SHAPES)
+KernelList shapes() noexcept;
+#endif
 #endif
 
 #if defined(__aarch64__)
-std::uint32_t crc32Arm(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-std::uint32_t crc32ArmStreams(std::uint32_t crc, const unsigned char* bytes, std::size_t length) noexcept;
-bool armCrcAvailable() noexcept;
-bool armPmullAvailable() noexcept;
+unsigned int crc32Arm(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+unsigned int crc32ArmStreams(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
+TAV_CRC32_LOADER_SAFE bool armCrcAvailable() noexcept;
+TAV_CRC32_LOADER_SAFE bool armPmullAvailable() noexcept;
 #endif
 
 // Polynomial arithmetic modulo P in the register's bit order (bit 31 is the

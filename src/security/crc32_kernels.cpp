@@ -2,8 +2,8 @@
 // Copyright (c) 2026 The Tav developers
 // Which CRC-32 kernel runs: every kernel built for the target, and the one
 // table that picks among them.
-#include <cstring>
 #include <iterator>
+#include <vector>
 
 #include "security/crc32_detail.hpp"
 
@@ -38,7 +38,8 @@ constexpr KernelInfo all[] = {
 // times beside ISA-L 2.30 in the same run (bench/crc32_bench, which also prints
 // each kernel's share of the rate of reading the data); "x" is how many times
 // faster than ISA-L.
-constexpr const char* preference[] = {
+constexpr Kernel preference[] = {
+#if defined(__x86_64__)
     // AVX-512 and VPCLMULQDQ (AMD Zen 4, Intel Ice Lake and later servers). On
     // one core of an AMD EPYC (Zen 4, 3.4 GHz), over seven runs, for 8 B, 16 B,
     // 64 B, 1 KiB, 64 KiB and 1 MiB (before the streams' last words moved to
@@ -47,7 +48,7 @@ constexpr const char* preference[] = {
     // crc32_iscsi ISA-L runs here (its AVX-512 kernel). It is fold512 below
     // 4 KiB; from there on the CRC32 streams beside the folding make it 1.12x
     // fold512 (1136 and 18232 ns at 64 KiB and 1 MiB).
-    "hybrid512",
+    crc32Hybrid512,
     // AVX2 and VPCLMULQDQ without AVX-512 (AMD Zen 3, Intel client parts from
     // Alder Lake). On one core of an AMD EPYC of family 25 model 1 (Zen 3,
     // 2.45 GHz), RelWithDebInfo, fastest of eleven, against crc32_iscsi, which
@@ -59,13 +60,13 @@ constexpr const char* preference[] = {
     // bytes it runs the streams, which alone stay near 1.0x beyond; fold256
     // alone is 0.5x at 256 B and near 1.0x from 4 KiB. From 64 KiB it reaches
     // 43% of the rate of merely reading the data (ISA-L 25%).
-    "hybrid256",
-#if defined(__x86_64__)
+    crc32Hybrid256,
     // SSE4.2 and PCLMULQDQ only (Intel before Ice Lake, AMD before Zen 3):
     // 38.6, 2293, 38398 ns from 1 KiB on, 0.98-1.03x crc32_iscsi_01, where
     // folding 16-byte registers takes 71.8, 4559, 72491 ns (0.53x).
-    "streams",
+    crc32Streams,
 #endif
+#if defined(__x86_64__) || defined(__i386__)
     // 32-bit x86 (the Windows DLL's x86 build), whose CRC32 instruction takes 4
     // bytes rather than 8, halving the streams' rate. The i686 build on the
     // Zen 3 above, for 16 B, 64 B, 256 B, 1, 4 and 64 KiB and 1 MiB: 5.9, 8.7,
@@ -73,34 +74,39 @@ constexpr const char* preference[] = {
     // 83.6, 321, 5068, 81192 ns and the streams 5.2, 9.2, 26.7, 86.0, 327,
     // 5113, 83501 ns (ISA-L has no 32-bit build to compare with). On x86-64
     // the streams stay ahead of it below 64 KiB.
-    "hybrid128",
-    "fold128",
+    crc32Hybrid128,
+    crc32Fold128,
+#endif
+#if defined(__aarch64__)
     // ARM64 with CRC32 and PMULL: three streams keep the CRC32C instruction
     // busy as they do on x86 (checked under qemu for its values only).
-    "arm_streams",
-    "arm",
-    "portable",
+    crc32ArmStreams,
+    crc32Arm,
+#endif
+    crc32Portable,
 };
-
-const KernelInfo& choose() noexcept {
-    for (const char* name : preference)
-        for (const KernelInfo& k : all)
-            if (std::strcmp(k.name, name) == 0 && k.available()) return k;
-    return all[0];
-}
 
 }  // namespace
 
-// Chosen once, while the library loads, so that an old processor never meets
-// an instruction it lacks.
-const Kernel chosenKernel = choose().run;
-
-KernelList kernels() noexcept { return {std::begin(all), std::end(all)}; }
-
+// Scans the tables without a call the loader could not yet make.
 const KernelInfo& chosen() noexcept {
-    for (const KernelInfo& k : all)
-        if (k.run == chosenKernel) return k;
+    for (Kernel wanted : preference)
+        for (const KernelInfo& k : all)
+            if (k.run == wanted && k.available()) return k;
     return all[0];
+}
+
+KernelList kernels() noexcept {
+#if defined(TAV_CRC32_SHAPES) && defined(__x86_64__)
+    static const std::vector<KernelInfo> withShapes = [] {
+        std::vector<KernelInfo> list(std::begin(all), std::end(all));
+        list.insert(list.end(), shapes().begin, shapes().end);
+        return list;
+    }();
+    return {withShapes.data(), withShapes.data() + withShapes.size()};
+#else
+    return {std::begin(all), std::end(all)};
+#endif
 }
 
 }  // namespace Tav::Security::Hash::detail

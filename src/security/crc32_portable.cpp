@@ -28,7 +28,7 @@ constexpr Tables tables = makeTables();
 
 }  // namespace
 
-std::uint32_t crc32Portable(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+unsigned int crc32Portable(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
     for (; length >= 8; length -= 8, p += 8) {
         const std::uint32_t low =
             crc ^ (std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |

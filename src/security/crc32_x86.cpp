@@ -22,7 +22,23 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(TAV_CRC32_EMULATE_WIDE)
+// A test build for processors without AVX2 or AVX-512: SIMDe carries out the
+// wide instructions with 16-byte ones, so that every kernel's arithmetic runs
+// on any x86-64 with PCLMULQDQ. Nothing is compiled for a target of its own.
+#include <nmmintrin.h>
+#include <wmmintrin.h>
+#define SIMDE_ENABLE_NATIVE_ALIASES
+#include <simde/x86/avx512.h>
+#include <simde/x86/clmul.h>
+#include <simde/x86/sse4.2.h>
+#define TAV_TARGET(features)
+#define TAV_CPU_SUPPORTS_WIDE(feature) true
+#else
 #include <immintrin.h>
+#define TAV_TARGET(features) __attribute__((target(features)))
+#define TAV_CPU_SUPPORTS_WIDE(feature) __builtin_cpu_supports(feature)
+#endif
 
 #if defined(__GNUC__) && !defined(__clang__)
 // GCC 12's AVX-512 headers fill their "undefined" operands with an uninitialised
@@ -35,9 +51,9 @@ namespace Tav::Security::Hash::detail {
 
 namespace {
 
-#define TAV_FOLD_TARGET __attribute__((target("sse4.2,pclmul")))
-#define TAV_FOLD256_TARGET __attribute__((target("sse4.2,pclmul,avx2,vpclmulqdq")))
-#define TAV_FOLD512_TARGET __attribute__((target("sse4.2,pclmul,avx512f,vpclmulqdq")))
+#define TAV_FOLD_TARGET TAV_TARGET("sse4.2,pclmul")
+#define TAV_FOLD256_TARGET TAV_TARGET("sse4.2,pclmul,avx2,vpclmulqdq")
+#define TAV_FOLD512_TARGET TAV_TARGET("sse4.2,pclmul,avx512f,vpclmulqdq")
 
 // The constant pair that moves a block `bytes` further along: the earlier half's
 // in the low quadword, the later half's in the high one.
@@ -139,46 +155,49 @@ TAV_FOLD_TARGET std::uint32_t finish(__m128i v, const unsigned char* p, std::siz
 // three cycles. The last stream goes on over the whole words left after the
 // stretches while the others' registers are moved to the end of them by one
 // carry-less multiplication each, then all are added.
-constexpr std::size_t streamCount = 3;
-constexpr std::size_t hybridWords = 3;  // 8-byte words each stream takes per round of a hybrid kernel
+constexpr std::size_t maxStreams = 3;
+constexpr std::size_t maxHybridWords = 4;  // 8-byte words a stream takes per round of a hybrid kernel, at most
 constexpr std::size_t hybridMaxRounds = 128;
 constexpr std::size_t maxRoundBytes = 512;  // what any hybrid kernel takes in one round, at most
 // The longest stretch: a hybrid kernel's, plus the words its streams take after
 // the rounds so that less than one word per stream is left over.
-constexpr std::size_t maxStretchWords = hybridMaxRounds * hybridWords + maxRoundBytes / (8 * streamCount);
+constexpr std::size_t maxStretchWords = hybridMaxRounds * maxHybridWords + maxRoundBytes / 8;
 // The farthest move: a hybrid's folded register, past every stretch and the
 // words left after them.
-constexpr std::size_t maxShiftWords = streamCount * (maxStretchWords + 1);
+constexpr std::size_t maxShiftWords = maxStreams * (maxStretchWords + 1);
 
 constexpr auto wordShifts = makeWordShifts<maxShiftWords>();
 
-using Streams = Register[streamCount];
+template <std::size_t count>
+using Streams = Register[count];
 
 TAV_FOLD_TARGET inline __m128i times(Register crc, std::uint32_t k) {
     return _mm_clmulepi64_si128(_mm_cvtsi32_si128(static_cast<int>(crc)), _mm_cvtsi32_si128(static_cast<int>(k)), 0x00);
 }
 
 // Continues the stream registers over `words` more words of their stretches.
-TAV_FOLD_TARGET inline void streamOn(Streams& c, const unsigned char* s, std::size_t stretch, std::size_t words) {
+template <std::size_t count>
+TAV_FOLD_TARGET inline void streamOn(Streams<count>& c, const unsigned char* s, std::size_t stretch, std::size_t words) {
     for (const unsigned char* end = s + 8 * words; s != end; s += 8)
-        for (std::size_t j = 0; j < streamCount; ++j) c[j] = step(c[j], word(s + j * stretch));
+        for (std::size_t j = 0; j < count; ++j) c[j] = step(c[j], word(s + j * stretch));
 }
 
 // Ends the streams over stretches of `n` words from `s` and the `more` words
-// after them (fewer than streamCount), adding `v`, a register already moved
+// after them (fewer than `count`), adding `v`, a register already moved
 // there: the register at the end of those words.
-TAV_FOLD_TARGET inline std::uint32_t joined(Streams& c, const unsigned char* s, std::size_t n, std::size_t more,
+template <std::size_t count>
+TAV_FOLD_TARGET inline std::uint32_t joined(Streams<count>& c, const unsigned char* s, std::size_t n, std::size_t more,
                                             __m128i v) {
-    const std::size_t last = streamCount - 1;
-    const std::uint32_t end = words(static_cast<std::uint32_t>(c[last]), s + 8 * n * streamCount, 8 * more);
+    const std::size_t last = count - 1;
+    const std::uint32_t end = words(static_cast<std::uint32_t>(c[last]), s + 8 * n * count, 8 * more);
     for (std::size_t j = 0; j < last; ++j) v = _mm_xor_si128(v, times(c[j], wordShifts[(last - j) * n + more]));
     return static_cast<std::uint32_t>(step(0, low64(v))) ^ end;
 }
 
-// For inputs of up to 8 * streamCount * (maxStretchWords + 1) bytes.
+// For inputs of up to 8 * maxStreams * (maxStretchWords + 1) bytes.
 TAV_FOLD_TARGET std::uint32_t manyStreams(std::uint32_t crc, const unsigned char* p, std::size_t length) {
-    const std::size_t n = length / (8 * streamCount), more = length / 8 - streamCount * n;
-    Streams c{crc};
+    const std::size_t n = length / (8 * maxStreams), more = length / 8 - maxStreams * n;
+    Streams<maxStreams> c{crc};
     streamOn(c, p, 8 * n, n);
     crc = joined(c, p, n, more, _mm_setzero_si128());
     return words(crc, p + (length & ~std::size_t{7}), length & 7);
@@ -243,44 +262,44 @@ TAV_FOLD_TARGET inline std::uint32_t folded(std::uint32_t crc, const unsigned ch
 }
 
 // The hybrid kernels cut a block into stretches: the first folded in
-// `Registers`, the others run through the CRC32 instruction as streams. One
-// loop drives them all, so that the multiplier and the CRC32 unit work side by
-// side; the streams then take the words left over, and the folded stretch's
-// register moves to the block's end with the streams' ones. Below two rounds
-// the streams alone are faster (a hybrid of one round: 20 ns at 256 bytes
-// against 14 ns).
-template <class Registers>
-constexpr std::size_t hybridRound = Registers::bytes + streamCount * 8 * hybridWords;
+// `Registers`, the others run through the CRC32 instruction as `count` streams
+// of `perRound` words a round. One loop drives them all, so that the multiplier
+// and the CRC32 unit work side by side; the streams then take the words left
+// over, and the folded stretch's register moves to the block's end with the
+// streams' ones. Below two rounds the streams alone are faster (a hybrid of one
+// round: 20 ns at 256 bytes against 14 ns).
+template <class Registers, std::size_t count, std::size_t perRound>
+constexpr std::size_t hybridRound = Registers::bytes + count * 8 * perRound;
 
-template <class Registers>
+template <class Registers, std::size_t count, std::size_t perRound>
 TAV_FOLD_TARGET TAV_ALWAYS_INLINE std::uint32_t hybrid(std::uint32_t crc, const unsigned char* p, std::size_t length) {
-    constexpr std::size_t round = hybridRound<Registers>;
-    static_assert(round <= maxRoundBytes);
+    constexpr std::size_t round = hybridRound<Registers, count, perRound>;
+    static_assert(count >= 1 && count <= maxStreams && perRound <= maxHybridWords && round <= maxRoundBytes);
     while (length >= 2 * round) {
         const std::size_t rounds = std::min(length / round, hybridMaxRounds);
         // The last block's streams take every whole word left.
         const std::size_t left = rounds == hybridMaxRounds ? 0 : (length - rounds * round) / 8;
-        const std::size_t extra = left / streamCount, more = left % streamCount;
-        const std::size_t n = rounds * hybridWords + extra, stretch = 8 * n;
+        const std::size_t extra = left / count, more = left % count;
+        const std::size_t n = rounds * perRound + extra, stretch = 8 * n;
         const unsigned char* s = p + rounds * Registers::bytes;
         Registers r;
         r.start(p, crc);
-        Streams c{};
-        streamOn(c, s, stretch, hybridWords);
+        Streams<count> c{};
+        streamOn(c, s, stretch, perRound);
         for (std::size_t i = 1; i < rounds; ++i) {
             r.round(p + i * Registers::bytes);
-            streamOn(c, s + 8 * hybridWords * i, stretch, hybridWords);
+            streamOn(c, s + 8 * perRound * i, stretch, perRound);
         }
-        streamOn(c, s + 8 * hybridWords * rounds, stretch, extra);
-        crc = joined(c, s, n, more, times(reduce(r.narrow()), wordShifts[streamCount * n + more]));
-        p = s + 8 * (streamCount * n + more);
-        length -= rounds * Registers::bytes + 8 * (streamCount * n + more);
+        streamOn(c, s + 8 * perRound * rounds, stretch, extra);
+        crc = joined(c, s, n, more, times(reduce(r.narrow()), wordShifts[count * n + more]));
+        p = s + 8 * (count * n + more);
+        length -= rounds * Registers::bytes + 8 * (count * n + more);
     }
     return streams(crc, p, length);
 }
 
 TAV_FOLD_TARGET std::uint32_t hybrid128(std::uint32_t crc, const unsigned char* p, std::size_t length) {
-    return hybrid<Xmm4>(crc, p, length);
+    return hybrid<Xmm4, 3, 3>(crc, p, length);
 }
 
 // The wider registers on 64-bit x86 only: a 32-bit program has eight vector
@@ -329,9 +348,9 @@ TAV_FOLD256_TARGET __m128i region256(std::uint32_t crc, const unsigned char*& p,
 // the best of the shapes tried (two to four registers, two to four words),
 // 1572 ns at 64 KiB against 1626-2663 ns for the others. The CRC32 unit bounds
 // it: nine instructions a round, while the multiplier has room to spare.
-using Hybrid256 = Ymm<2>;
+constexpr std::size_t hybrid256Round = hybridRound<Ymm<2>, 3, 3>;
 TAV_FOLD256_TARGET std::uint32_t hybrid256(std::uint32_t crc, const unsigned char* p, std::size_t length) {
-    return hybrid<Hybrid256>(crc, p, length);
+    return hybrid<Ymm<2>, 3, 3>(crc, p, length);
 }
 
 TAV_FOLD512_TARGET inline __m512i load512(const unsigned char* at) { return _mm512_loadu_si512(at); }
@@ -356,80 +375,125 @@ struct Zmm {
         const __m512i k = broadcast512(by<bytes>);
         for (std::size_t i = 0; i < count; ++i) x[i] = fold512(x[i], k, load512(p + 64 * i));
     }
+    // Each register moved straight to the last, then each 16-byte lane of that
+    // to the last lane, side by side: the end of a short input waits on two
+    // multiplications rather than on one per register and lane.
     TAV_FOLD512_TARGET __m128i narrow() const {
         constexpr Fold moves[] = {by<64>, by<128>, by<192>};
         static_assert(count <= 4);
         __m512i z = x[count - 1];
         for (std::size_t i = 0; i + 1 < count; ++i) z = fold512(x[i], broadcast512(moves[count - 2 - i]), z);
-        const __m128i k16 = constants(by<16>);
-        return fold(fold(fold(_mm512_extracti32x4_epi32(z, 0), k16, _mm512_extracti32x4_epi32(z, 1)), k16,
-                         _mm512_extracti32x4_epi32(z, 2)),
-                    k16, _mm512_extracti32x4_epi32(z, 3));
+        // The last lane's constants are zero: it is added as it stands.
+        constexpr Fold lanes[] = {by<48>, by<32>, by<16>};
+        const __m512i k = _mm512_set_epi64(0, 0, static_cast<long long>(lanes[2].later), static_cast<long long>(lanes[2].earlier),
+                                           static_cast<long long>(lanes[1].later), static_cast<long long>(lanes[1].earlier),
+                                           static_cast<long long>(lanes[0].later), static_cast<long long>(lanes[0].earlier));
+        z = fold512(z, k, _mm512_maskz_mov_epi64(0xC0, z));
+        const __m256i y = _mm256_xor_si256(_mm512_castsi512_si256(z), _mm512_extracti64x4_epi64(z, 1));
+        return _mm_xor_si128(_mm256_castsi256_si128(y), _mm256_extracti128_si256(y, 1));
     }
 };
 
+template <std::size_t registers>
 TAV_FOLD512_TARGET __m128i region512(std::uint32_t crc, const unsigned char*& p, std::size_t& length) {
-    return region<Zmm<4>>(crc, p, length);
+    return region<Zmm<registers>>(crc, p, length);
 }
 
-using Hybrid512 = Zmm<4>;
-TAV_FOLD512_TARGET std::uint32_t hybrid512(std::uint32_t crc, const unsigned char* p, std::size_t length) {
-    return hybrid<Hybrid512>(crc, p, length);
+// A shape of 64-byte kernel: `registers` folding registers beside `count`
+// streams of `perRound` words a round (none: folding alone), from two rounds
+// on; the streams below. The benchmark ranks them on the processor at hand.
+template <std::size_t registers, std::size_t count, std::size_t perRound>
+TAV_FOLD512_TARGET std::uint32_t shape512(std::uint32_t crc, const unsigned char* p, std::size_t length) {
+    if constexpr (count == 0)
+        return folded<region512<registers>, 2 * Zmm<registers>::bytes>(crc, p, length);
+    else
+        return hybrid<Zmm<registers>, count, perRound>(crc, p, length);
 }
 
 #endif
 
 }  // namespace
 
-TAV_FOLD_TARGET std::uint32_t crc32Fold128(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+// The kernels take their arguments as the public function does, so that where
+// the loader chooses (IFUNC) it binds the function to a kernel directly.
+
+TAV_FOLD_TARGET unsigned int crc32Fold128(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
     return folded<region128, 128>(crc, p, length);
 }
 
 // Below two rounds it folds alone, as fold128 does: on 32-bit x86, whose CRC32
 // instruction takes 4 bytes, the streams run at half their rate.
-TAV_FOLD_TARGET std::uint32_t crc32Hybrid128(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
-    return length < 2 * hybridRound<Xmm4> ? crc32Fold128(crc, p, length) : hybrid128(crc, p, length);
+TAV_FOLD_TARGET unsigned int crc32Hybrid128(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
+    return length < 2 * hybridRound<Xmm4, 3, 3> ? folded<region128, 128>(crc, p, length) : hybrid128(crc, p, length);
 }
 
 // The streams alone, block by block.
-TAV_FOLD_TARGET std::uint32_t crc32Streams(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
-    constexpr std::size_t block = 8 * streamCount * maxStretchWords;
+TAV_FOLD_TARGET unsigned int crc32Streams(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
+    constexpr std::size_t block = 8 * maxStreams * maxStretchWords;
     for (; length >= block; length -= block, p += block) crc = manyStreams(crc, p, block);
     return streams(crc, p, length);
 }
 
 bool crcClmulAvailable() noexcept {
-    __builtin_cpu_init();  // the choice is made by a static initialiser, maybe before the compiler's own
+    __builtin_cpu_init();  // the choice may be made before the compiler's own initialiser has run
     return __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul");
 }
 
 #if defined(__x86_64__)
 
-TAV_FOLD_TARGET std::uint32_t crc32Fold256(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
+TAV_FOLD_TARGET unsigned int crc32Fold256(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
     return folded<region256, 256>(crc, p, length);
 }
 
-TAV_FOLD_TARGET std::uint32_t crc32Hybrid256(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
-    return length < 2 * hybridRound<Hybrid256> ? streams(crc, p, length) : hybrid256(crc, p, length);
+TAV_FOLD_TARGET unsigned int crc32Hybrid256(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
+    return length < 2 * hybrid256Round ? streams(crc, p, length) : hybrid256(crc, p, length);
 }
 
-TAV_FOLD_TARGET std::uint32_t crc32Fold512(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
-    return folded<region512, 512>(crc, p, length);
+TAV_FOLD512_TARGET unsigned int crc32Fold512(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
+    return shape512<4, 0, 0>(crc, p, length);
 }
 
-TAV_FOLD_TARGET std::uint32_t crc32Hybrid512(std::uint32_t crc, const unsigned char* p, std::size_t length) noexcept {
-    // Below 4 KiB its longer ending costs more than its streams gain: 64-byte
-    // folding alone is 1.04-1.2x faster there, 0.96x at 4 KiB, 0.9x from 64 KiB.
-    return length < 4096 ? crc32Fold512(crc, p, length) : hybrid512(crc, p, length);
+// Four 64-byte registers beside three streams of four words a round, from
+// 2 KiB on; folding alone below. Chosen without an AVX-512 processor at hand,
+// from llvm-mca's models of Zen 4 and Sapphire Rapids (bench/crc32-mca; its
+// Zen 5 is its Zen 4): of the 36 shapes the best on Sapphire Rapids and the
+// best on Zen 4 but for three registers (2.68 there, 2.90 on Sapphire Rapids),
+// 2.92 and 2.19 cycles per 64 bytes where the shape before it (three words a
+// stream each round) took 3.13 and 2.54, and folding alone 4.01 and 3.01.
+// Folding alone models faster up to 1 KiB (91 and 80 cycles against 97 and
+// 96) and slower from 2 KiB (155 against 145 on Zen 4, even on Sapphire
+// Rapids). bench/crc32_bench ranks every shape on the processor at hand.
+TAV_FOLD512_TARGET unsigned int crc32Hybrid512(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
+    return length < 2048 ? shape512<4, 0, 0>(crc, p, length) : shape512<4, 3, 4>(crc, p, length);
 }
 
 // The wider registers also need the operating system to save them, which
 // __builtin_cpu_supports checks (XGETBV) for AVX2 and AVX-512.
 bool avx2ClmulAvailable() noexcept {
-    return crcClmulAvailable() && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq");
+    return crcClmulAvailable() && TAV_CPU_SUPPORTS_WIDE("avx2") && TAV_CPU_SUPPORTS_WIDE("vpclmulqdq");
 }
 
-bool avx512ClmulAvailable() noexcept { return avx2ClmulAvailable() && __builtin_cpu_supports("avx512f"); }
+bool avx512ClmulAvailable() noexcept { return avx2ClmulAvailable() && TAV_CPU_SUPPORTS_WIDE("avx512f"); }
+
+#if defined(TAV_CRC32_SHAPES)
+namespace {
+template <std::size_t registers, std::size_t count, std::size_t perRound>
+TAV_FOLD512_TARGET unsigned int shape(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
+    return shape512<registers, count, perRound>(crc, p, length);
+}
+}  // namespace
+
+// Named registers x streams x words a round.
+#define TAV_SHAPE(r, s, w) {"shape512_" #r "x" #s "x" #w, shape<r, s, w>, avx512ClmulAvailable}
+#define TAV_SHAPES_OF(r)                                                                                         \
+    TAV_SHAPE(r, 0, 0), TAV_SHAPE(r, 1, 2), TAV_SHAPE(r, 1, 4), TAV_SHAPE(r, 2, 2), TAV_SHAPE(r, 2, 3),        \
+        TAV_SHAPE(r, 2, 4), TAV_SHAPE(r, 3, 2), TAV_SHAPE(r, 3, 3), TAV_SHAPE(r, 3, 4)
+constexpr KernelInfo avx512Shapes[] = {TAV_SHAPES_OF(1), TAV_SHAPES_OF(2), TAV_SHAPES_OF(3), TAV_SHAPES_OF(4)};
+#undef TAV_SHAPES_OF
+#undef TAV_SHAPE
+
+KernelList shapes() noexcept { return {std::begin(avx512Shapes), std::end(avx512Shapes)}; }
+#endif
 
 #endif
 

@@ -80,7 +80,7 @@ protected:
         ASSERT_NE(kernel, nullptr);
         if (!kernel->available()) GTEST_SKIP() << GetParam() << " needs instructions this processor lacks";
     }
-    std::uint32_t run(std::uint32_t crc, const unsigned char* p, std::size_t n) const { return kernel->run(crc, p, n); }
+    std::uint32_t run(std::uint32_t crc, const unsigned char* p, std::size_t n) const { return kernel->run(p, n, crc); }
     const detail::KernelInfo* kernel = nullptr;
 };
 
