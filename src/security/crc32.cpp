@@ -9,19 +9,23 @@
 namespace Tav::Security::Hash {
 
 // Where the loader can choose a function's code as it binds it (IFUNC: ELF with
-// glibc), the running form is bound to the chosen kernel itself, so a call
-// costs no more than calling the kernel. Elsewhere (Windows, and C libraries
-// without IFUNC) it calls the kernel through a pointer set while the library
-// loads.
+// glibc), both forms of the checksum of bytes are bound to the chosen kernel
+// itself, so a call costs no more than calling the kernel. Elsewhere (Windows,
+// and C libraries without IFUNC) they call the kernel through a pointer set
+// while the library loads.
 #if defined(__ELF__) && defined(__GLIBC__)
 
-// With external linkage, so that both compilers find it by this name; hidden.
+// With external linkage, so that both compilers find them by these names; hidden.
 extern "C" __attribute__((visibility("hidden"))) TAV_CRC32_LOADER_SAFE detail::Kernel tavChooseCrc32() {
     return detail::chosen().run;
+}
+extern "C" __attribute__((visibility("hidden"))) TAV_CRC32_LOADER_SAFE detail::Whole tavChooseWholeCrc32() {
+    return detail::chosen().whole;
 }
 
 unsigned int Crc32(const unsigned char* bytes, std::size_t length, unsigned int previous) noexcept
     __attribute__((ifunc("tavChooseCrc32")));
+unsigned int Crc32(const unsigned char* bytes, unsigned int length) noexcept __attribute__((ifunc("tavChooseWholeCrc32")));
 
 #else
 
@@ -35,9 +39,9 @@ unsigned int Crc32(const unsigned char* bytes, std::size_t length, unsigned int 
     return (chosenKernel ? chosenKernel : detail::crc32Portable)(bytes, length, previous);
 }
 
-#endif
-
 unsigned int Crc32(const unsigned char* bytes, unsigned int length) noexcept { return Crc32(bytes, length, 0u); }
+
+#endif
 
 unsigned int Crc32(const char* text) noexcept {
     return Crc32(reinterpret_cast<const unsigned char*>(text), std::strlen(text) + 1, 0u);

@@ -13,11 +13,25 @@ namespace Tav::Security::Hash::detail {
 // values; they differ in the instructions they need.
 using Kernel = unsigned int (*)(const unsigned char* bytes, std::size_t length, unsigned int crc) noexcept;
 
+// The checksum of a whole message, as Crc32(bytes, length) takes it.
+using Whole = unsigned int (*)(const unsigned char* bytes, unsigned int length) noexcept;
+
+template <Kernel run>
+unsigned int whole(const unsigned char* bytes, unsigned int length) noexcept {
+    return run(bytes, length, 0);
+}
+
 struct KernelInfo {
     const char* name;
     Kernel run;
+    Whole whole;                   // run from zero: where the loader binds Crc32(bytes, length) to it, one jump on
     bool (*available)() noexcept;  // whether this processor and operating system can run it
 };
+
+template <Kernel run>
+constexpr KernelInfo kernel(const char* name, bool (*available)() noexcept) {
+    return {name, run, whole<run>, available};
+}
 
 // Every kernel built for this target, runnable here or not, the portable one
 // first; where TAV_CRC32_SHAPES is defined (the tests and the benchmark), the

@@ -453,18 +453,18 @@ TAV_FOLD512_TARGET unsigned int crc32Fold512(const unsigned char* p, std::size_t
     return shape512<4, 0, 0>(crc, p, length);
 }
 
-// Four 64-byte registers beside three streams of four words a round, from
-// 2 KiB on; folding alone below. Chosen without an AVX-512 processor at hand,
-// from llvm-mca's models of Zen 4 and Sapphire Rapids (bench/crc32-mca; its
-// Zen 5 is its Zen 4): of the 36 shapes the best on Sapphire Rapids and the
-// best on Zen 4 but for three registers (2.68 there, 2.90 on Sapphire Rapids),
-// 2.92 and 2.19 cycles per 64 bytes where the shape before it (three words a
-// stream each round) took 3.13 and 2.54, and folding alone 4.01 and 3.01.
-// Folding alone models faster up to 1 KiB (91 and 80 cycles against 97 and
-// 96) and slower from 2 KiB (155 against 145 on Zen 4, even on Sapphire
-// Rapids). bench/crc32_bench ranks every shape on the processor at hand.
+// Four 64-byte registers beside three streams of three words a round, from
+// 4 KiB on; folding alone below. Measured on a Zen 4 (the choice table) and
+// modelled with llvm-mca (bench/crc32-mca; its Zen 5 is its Zen 4), it takes
+// 3.13 cycles per 64 bytes on Zen 4 and 1.76 on Sapphire Rapids where folding
+// alone takes 4.01 and 2.01: of the 36 shapes the one nearest the best on
+// both (three registers beside three streams of four words is best on Zen 4,
+// 2.68, but takes 2.67 on Sapphire Rapids; of two words, best there, 1.62, but
+// 3.21 on Zen 4). Folding alone models faster at 1 KiB (91 and 67 cycles
+// against 104 and 81) and even at 2 KiB; on the Zen 4 it measured faster up
+// to 4 KiB.
 TAV_FOLD512_TARGET unsigned int crc32Hybrid512(const unsigned char* p, std::size_t length, unsigned int crc) noexcept {
-    return length < 2048 ? shape512<4, 0, 0>(crc, p, length) : shape512<4, 3, 4>(crc, p, length);
+    return length < 4096 ? shape512<4, 0, 0>(crc, p, length) : shape512<4, 3, 3>(crc, p, length);
 }
 
 // The wider registers also need the operating system to save them, which
@@ -484,7 +484,7 @@ TAV_FOLD512_TARGET unsigned int shape(const unsigned char* p, std::size_t length
 }  // namespace
 
 // Named registers x streams x words a round.
-#define TAV_SHAPE(r, s, w) {"shape512_" #r "x" #s "x" #w, shape<r, s, w>, avx512ClmulAvailable}
+#define TAV_SHAPE(r, s, w) kernel<shape<r, s, w>>("shape512_" #r "x" #s "x" #w, avx512ClmulAvailable)
 #define TAV_SHAPES_OF(r)                                                                                         \
     TAV_SHAPE(r, 0, 0), TAV_SHAPE(r, 1, 2), TAV_SHAPE(r, 1, 4), TAV_SHAPE(r, 2, 2), TAV_SHAPE(r, 2, 3),        \
         TAV_SHAPE(r, 2, 4), TAV_SHAPE(r, 3, 2), TAV_SHAPE(r, 3, 3), TAV_SHAPE(r, 3, 4)

@@ -117,6 +117,7 @@ TEST_P(Crc32Kernel, CarriesTheRunningRegister) {
                           std::size_t{17700}, std::size_t{65536}, data.size() - 3}) {
         const std::uint32_t want = reference(0, p, n);
         EXPECT_EQ(run(0, p, n), want) << n;
+        EXPECT_EQ(kernel->whole(p, static_cast<unsigned>(n)), want) << n;
         for (std::size_t cut : {std::size_t{1}, std::size_t{100}, n / 3, n - 31})
             EXPECT_EQ(run(run(0, p, cut), p + cut, n - cut), want) << n << " cut at " << cut;
         for (std::uint32_t start : {0x12345678u, 0xFFFFFFFFu})
