@@ -45,8 +45,13 @@ KernelList kernels() noexcept;
 // The kernel for this processor. It may run while the loader is still
 // relocating the library (an IFUNC resolver), before any initialiser, the
 // sanitizers' included: it and the processor checks it calls are built
-// without their instrumentation.
+// without their instrumentation (Clang's no_sanitize would still call
+// ThreadSanitizer at entry and exit).
+#if defined(__has_attribute) && __has_attribute(disable_sanitizer_instrumentation)
+#define TAV_CRC32_LOADER_SAFE __attribute__((disable_sanitizer_instrumentation))
+#else
 #define TAV_CRC32_LOADER_SAFE __attribute__((no_sanitize("address", "thread", "undefined")))
+#endif
 TAV_CRC32_LOADER_SAFE const KernelInfo& chosen() noexcept;
 
 // The kernels of each instruction family, in their own sources.
