@@ -17,10 +17,10 @@ namespace Tav::Security::Hash {
 
 // With external linkage, so that both compilers find them by these names; hidden.
 extern "C" __attribute__((visibility("hidden"))) TAV_CRC32_LOADER_SAFE detail::Kernel tavChooseCrc32() {
-    return detail::chosen().run;
+    return detail::chosenKernel();
 }
 extern "C" __attribute__((visibility("hidden"))) TAV_CRC32_LOADER_SAFE detail::Whole tavChooseWholeCrc32() {
-    return detail::chosen().whole;
+    return detail::chosenWhole();
 }
 
 unsigned int Crc32(const unsigned char* bytes, std::size_t length, unsigned int previous) noexcept
@@ -30,13 +30,13 @@ unsigned int Crc32(const unsigned char* bytes, unsigned int length) noexcept __a
 #else
 
 namespace {
-const detail::Kernel chosenKernel = detail::chosen().run;
+const detail::Kernel kernel = detail::chosenKernel();
 }
 
 unsigned int Crc32(const unsigned char* bytes, std::size_t length, unsigned int previous) noexcept {
     // A call made while libraries are still loading (from another one's static
     // initialiser) may find no choice yet and takes the portable kernel.
-    return (chosenKernel ? chosenKernel : detail::crc32Portable)(bytes, length, previous);
+    return (kernel ? kernel : detail::crc32Portable)(bytes, length, previous);
 }
 
 unsigned int Crc32(const unsigned char* bytes, unsigned int length) noexcept { return Crc32(bytes, length, 0u); }

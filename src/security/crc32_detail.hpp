@@ -42,17 +42,30 @@ struct KernelList {
 };
 KernelList kernels() noexcept;
 
-// The kernel for this processor. It may run while the loader is still
-// relocating the library (an IFUNC resolver), before any initialiser, the
-// sanitizers' included: it and the processor checks it calls are built
-// without their instrumentation (Clang's no_sanitize would still call
-// ThreadSanitizer at entry and exit).
-#if defined(__has_attribute) && __has_attribute(disable_sanitizer_instrumentation)
-#define TAV_CRC32_LOADER_SAFE __attribute__((disable_sanitizer_instrumentation))
+// The kernel for this processor, and its form from zero. They may run while
+// the loader is still relocating the library (IFUNC resolvers), before any
+// initialiser and before calls to other libraries can be made: they and the
+// processor checks they call are built without the sanitizers' and the
+// fuzzers' instrumentation, which calls their runtime. Clang needs both
+// attributes: with no_sanitize alone ThreadSanitizer's entry and exit calls
+// stay, and Clang 14's AddressSanitizer ignores the other.
+#if defined(__clang__)
+#define TAV_CRC32_NO_SANITIZE no_sanitize("address", "thread", "undefined", "coverage")
 #else
-#define TAV_CRC32_LOADER_SAFE __attribute__((no_sanitize("address", "thread", "undefined")))
+#define TAV_CRC32_NO_SANITIZE no_sanitize("address", "thread", "undefined")
 #endif
-TAV_CRC32_LOADER_SAFE const KernelInfo& chosen() noexcept;
+#if defined(__has_attribute) && __has_attribute(disable_sanitizer_instrumentation)
+#define TAV_CRC32_LOADER_SAFE __attribute__((TAV_CRC32_NO_SANITIZE, disable_sanitizer_instrumentation))
+#elif defined(__has_attribute) && __has_attribute(no_sanitize_coverage)
+#define TAV_CRC32_LOADER_SAFE __attribute__((TAV_CRC32_NO_SANITIZE, no_sanitize_coverage))
+#else
+#define TAV_CRC32_LOADER_SAFE __attribute__((TAV_CRC32_NO_SANITIZE))
+#endif
+TAV_CRC32_LOADER_SAFE Kernel chosenKernel() noexcept;
+TAV_CRC32_LOADER_SAFE Whole chosenWhole() noexcept;
+
+// The chosen kernel's entry in kernels().
+const KernelInfo& chosen() noexcept;
 
 // The kernels of each instruction family, in their own sources.
 

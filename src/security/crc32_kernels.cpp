@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
 // Which CRC-32 kernel runs: every kernel built for the target, and the one
-// table that picks among them.
+// place that picks among them.
 #include <iterator>
 #include <vector>
 
@@ -32,13 +32,17 @@ constexpr KernelInfo all[] = {
 #endif
 };
 
-// The choice: the first kernel in this list that the processor runs. No row
+// The choice: the first kernel below that the processor runs. No line
 // depends on vendor or family: no measurement so far has shown the order
 // differ between processors with the same instructions. Figures are minimum
 // times beside ISA-L 2.30 in the same run (bench/crc32_bench, which also prints
 // each kernel's share of the rate of reading the data); "x" is how many times
-// faster than ISA-L.
-constexpr Kernel preference[] = {
+// faster than ISA-L. It is code rather than a table of pointers, as it runs
+// while the loader is still relocating the library (an IFUNC resolver), when
+// a table's pointers may not be relocated yet: the kernels' addresses are
+// taken relative to the code. `Form::of<kernel>()` gives what is returned.
+template <class Form>
+TAV_CRC32_LOADER_SAFE auto choice() noexcept {
 #if defined(__x86_64__)
     // AVX-512 and VPCLMULQDQ (AMD Zen 4 and 5, Intel Ice Lake and later
     // servers). On one core of an AMD EPYC (Zen 4, 3.4 GHz), over seven runs,
@@ -58,10 +62,10 @@ constexpr Kernel preference[] = {
     // multiplier folding 16 (Zen 4) or 32 (Sapphire Rapids) bytes a cycle, as
     // ISA-L's loop does, the one CRC32 unit adds 8, at most 1.5x and 1.25x.
     // bench/crc32_bench ranks every shape where such a processor is at hand.
-    crc32Hybrid512,
+    if (avx512ClmulAvailable()) return Form::template of<crc32Hybrid512>();
     // AVX2 and VPCLMULQDQ without AVX-512 (AMD Zen 3, Intel client parts from
     // Alder Lake). On one core of an AMD EPYC of family 25 model 1 (Zen 3,
-    // 2.45 GHz), RelWithDebInfo, fastest of eleven, against crc32_iscsi, which
+    // 3.2 GHz by a chain of CRC32 instructions), RelWithDebInfo, fastest of eleven, against crc32_iscsi, which
     // runs ISA-L's three CRC32 streams there; 16 B, 64 B, 256 B, 1, 4, 16, 64,
     // 256 KiB and 1 MiB: 5.1, 5.3, 13.8, 37.0, 108, 395, 1620, 6376, 26917 ns,
     // 1.18, 1.06, 1.00, 1.19, 1.55, 1.70, 1.67, 1.71, 1.64x (Release and
@@ -70,39 +74,50 @@ constexpr Kernel preference[] = {
     // bytes it runs the streams, which alone stay near 1.0x beyond; fold256
     // alone is 0.5x at 256 B and near 1.0x from 4 KiB. From 64 KiB it reaches
     // 43% of the rate of merely reading the data (ISA-L 25%).
-    crc32Hybrid256,
+    if (avx2ClmulAvailable()) return Form::template of<crc32Hybrid256>();
     // SSE4.2 and PCLMULQDQ only (Intel before Ice Lake, AMD before Zen 3):
     // 38.6, 2293, 38398 ns from 1 KiB on, 0.98-1.03x crc32_iscsi_01, where
     // folding 16-byte registers takes 71.8, 4559, 72491 ns (0.53x).
-    crc32Streams,
-#endif
-#if defined(__x86_64__) || defined(__i386__)
+    if (crcClmulAvailable()) return Form::template of<crc32Streams>();
+#elif defined(__i386__)
     // 32-bit x86 (the Windows DLL's x86 build), whose CRC32 instruction takes 4
     // bytes rather than 8, halving the streams' rate. The i686 build on the
-    // Zen 3 above, for 16 B, 64 B, 256 B, 1, 4 and 64 KiB and 1 MiB: 5.9, 8.7,
+    // Zen 3 below, for 16 B, 64 B, 256 B, 1, 4 and 64 KiB and 1 MiB: 5.9, 8.7,
     // 28.1, 69.7, 235, 3987, 64135 ns, where fold128 takes 4.0, 8.5, 26.5,
     // 83.6, 321, 5068, 81192 ns and the streams 5.2, 9.2, 26.7, 86.0, 327,
     // 5113, 83501 ns (ISA-L has no 32-bit build to compare with). On x86-64
-    // the streams stay ahead of it below 64 KiB.
-    crc32Hybrid128,
-    crc32Fold128,
+    // the streams stay ahead of it below 64 KiB. fold128, which needs the
+    // same instructions, is never chosen.
+    if (crcClmulAvailable()) return Form::template of<crc32Hybrid128>();
 #endif
 #if defined(__aarch64__)
     // ARM64 with CRC32 and PMULL: three streams keep the CRC32C instruction
     // busy as they do on x86 (checked under qemu for its values only).
-    crc32ArmStreams,
-    crc32Arm,
+    if (armPmullAvailable()) return Form::template of<crc32ArmStreams>();
+    if (armCrcAvailable()) return Form::template of<crc32Arm>();
 #endif
-    crc32Portable,
+    return Form::template of<crc32Portable>();
+}
+
+struct Run {
+    template <Kernel kernel>
+    static constexpr Kernel of() { return kernel; }
+};
+
+struct WholeRun {
+    template <Kernel kernel>
+    static constexpr Whole of() { return whole<kernel>; }
 };
 
 }  // namespace
 
-// Scans the tables without a call the loader could not yet make.
+Kernel chosenKernel() noexcept { return choice<Run>(); }
+Whole chosenWhole() noexcept { return choice<WholeRun>(); }
+
 const KernelInfo& chosen() noexcept {
-    for (Kernel wanted : preference)
-        for (const KernelInfo& k : all)
-            if (k.run == wanted && k.available()) return k;
+    const Kernel run = chosenKernel();
+    for (const KernelInfo& k : all)
+        if (k.run == run) return k;
     return all[0];
 }
 
