@@ -88,8 +88,10 @@ for input in *.mo *.po; do
     linuxStatus=$?
   for exe in "${windows[@]}"; do
     prefix=$(realpath "$(dirname "$exe")/../wineprefix")
+    # Each tool in its own build's prefix, of the prefix's own architecture, whatever the caller set.
+    winearch=$(sed -n 's/^#arch=//p' "$prefix/system.reg")
     windowsStatus=0
-    WINEPREFIX=$prefix WINEDEBUG=-all wine "$exe" locale compile -q "$input" -o "$base.$kind.windows" --code "$code" \
+    WINEPREFIX=$prefix WINEARCH=$winearch WINEDEBUG=-all wine "$exe" locale compile -q "$input" -o "$base.$kind.windows" --code "$code" \
       --target glibc-64 2>"$base.windows.err" || windowsStatus=$?
     tr -d '\r' <"$base.windows.err" >"$base.windows.err2"
     if [ "$linuxStatus" -eq 0 ] && [ "$windowsStatus" -eq 0 ] && cmp -s "$base.$kind.linux" "$base.$kind.windows"; then
