@@ -5,7 +5,9 @@
 #   minbase with a compiler, kept in TAV_CACHE, by default /var/cache/tav, and
 #   copied afresh for each run): the consumer builds against them with
 #   find_package(Tav) and with pkg-config and runs, tavtool --version runs, its
-#   manual and completion are there; then dpkg -r leaves none of their files.
+#   manual and completion are there; then dpkg -r leaves none of their files;
+#   and the consumer, built with GCC and Clang against the packages' files,
+#   catches the exceptions the library throws.
 # - Windows', each unpacked in a folder whose name has spaces and non-ASCII
 #   characters: the consumer builds against it with MinGW and runs under Wine,
 #   tavtool.exe --version runs and tavtool.exe compiles a PO file (the 32-bit
@@ -60,6 +62,18 @@ while read -r path; do
 done <"$work/files"
 [ -z "$left" ] || { echo "FAIL: dpkg -r left:$left"; exit 1; }
 echo "Debian: $(echo $names) installed in a clean root, used, and removed without a trace"
+
+# The library's exceptions cross into programs built by either compiler: the
+# consumer, built with GCC and with Clang against the packages' own files.
+extracted=$work/extracted
+for deb in "$packages"/libtav*.deb; do dpkg-deb -x "$deb" "$extracted"; done
+libdir=$(dirname "$(find "$extracted/usr/lib" -name 'libtav.so' | head -n 1)")
+for cxx in g++ clang++; do
+  "$cxx" -std=c++17 -I"$extracted/usr/include" "$source/tests/package/consumer/main.cpp" -L"$libdir" -ltav \
+    -o "$work/consumer-$cxx"
+  LD_LIBRARY_PATH=$libdir "$work/consumer-$cxx" || { echo "FAIL: the consumer built with $cxx against the package"; exit 1; }
+done
+echo "Debian: the package's exceptions caught by programs built with g++ and clang++"
 
 # Windows -----------------------------------------------------------------
 export WINEDEBUG=-all
