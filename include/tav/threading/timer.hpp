@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <memory>
+#ifndef _WIN32
 #include <thread>
+#endif
 
 #include <tav/core/object.hpp>
 #include <tav/export.hpp>
@@ -26,6 +28,12 @@ struct TimerControl;
 /// with the address of a destroyed timer; a callback may switch its own timer
 /// off and on, or delete it. Calls on one Timer from several threads (the
 /// callback's included) must be serialised by the application.
+///
+/// A program or plug-in may unload the library, or the module that holds a
+/// callback, as soon as its timers are switched off or destroyed, though a
+/// thread may still be leaving their code: on Windows a timer's thread holds
+/// both loaded until it has ended; elsewhere both stay loaded for the rest of
+/// the process once a timer has been switched on.
 ///
 /// Because the destructor waits, never delete a timer while holding a lock its
 /// callback takes: the callback waits for the lock, the destructor for the
@@ -66,7 +74,11 @@ private:
     bool on;
     std::uint32_t period;
     Callback callback;
+#ifdef _WIN32
+    void* thread;  // the native thread's handle: nothing of a timer runs on a threads emulation
+#else
     std::thread* thread;
+#endif
     /// Shared with the timer's threads, so that it outlives the timer for them.
     std::shared_ptr<detail::TimerControl> control;
 };
