@@ -12,22 +12,50 @@
 
 using namespace Tav::Format;
 
+// Every constructor stamps its class's tag and size figure.
 TEST(Object, TagsAndSizeFiguresOfEachClass) {
-    Tav::Object object;
-    EXPECT_STREQ(object.tag, "TavObject");
-    EXPECT_EQ(object.size, 16u);
-
     std::istringstream data(tavtool::riff("TEST", tavtool::list("ABCD", "") + tavtool::chunk("DATA", "x")));
     RIFF::File file(data);
-    EXPECT_STREQ(file.tag, "TFrmtRIFFFi");
-    EXPECT_EQ(file.size, 28u);
-    EXPECT_STREQ(file[0].tag, "TFrmtRIFFLi");
-    EXPECT_EQ(file[0].size, 28u);
-    EXPECT_STREQ(file[1].tag, "TFrmtRIFFCh");
-    EXPECT_EQ(file[1].size, 28u);
-    EXPECT_STREQ(RIFF::Chunk().tag, "TFrmtRIFFCh");
-    EXPECT_STREQ(RIFF::List().tag, "TFrmtRIFFLi");
-    EXPECT_STREQ(RIFF::File().tag, "TFrmtRIFFFi");
+    std::istringstream ostraneData(tavtool::riff("OSTR", tavtool::chunk("DATA", std::string("a\0", 2))));
+    Ostrane::File ostrane(ostraneData);
+    const Tav::Object object;
+    const RIFF::Chunk chunk, chunkAt(file, 24), chunkCopy(file[1]);
+    const RIFF::List list, listAt(file, 12);
+    const RIFF::File unparented;
+    const Ostrane::File ostraneUnparented;
+    const Ostrane::Node node, nodeOfChunk(file[1]), nodeAt(file, 24), nodeCopy(nodeAt);
+    Ostrane::Node& found = ostrane["/DATA.a"];
+    const Tav::Threading::Timer timer;
+    const struct {
+        const char* what;
+        const Tav::Object& object;
+        const char* tag;
+        std::uint32_t size;
+    } objects[] = {
+        {"Object", object, "TavObject", 16},
+        {"a loaded File", file, "TFrmtRIFFFi", 28},
+        {"File()", unparented, "TFrmtRIFFFi", 28},
+        {"a loaded List", file[0], "TFrmtRIFFLi", 28},
+        {"List()", list, "TFrmtRIFFLi", 28},
+        {"List(owner, offset)", listAt, "TFrmtRIFFLi", 28},
+        {"a loaded Chunk", file[1], "TFrmtRIFFCh", 28},
+        {"Chunk()", chunk, "TFrmtRIFFCh", 28},
+        {"Chunk(owner, offset)", chunkAt, "TFrmtRIFFCh", 28},
+        {"a Chunk copied", chunkCopy, "TFrmtRIFFCh", 28},
+        {"Ostrane::File(stream)", ostrane, "TFrmtOstrFi", 96},
+        {"Ostrane::File()", ostraneUnparented, "TFrmtOstrFi", 96},
+        {"Node()", node, "TFrmtOstrNd", 28},
+        {"Node(chunk)", nodeOfChunk, "TFrmtOstrNd", 28},
+        {"Node(owner, offset)", nodeAt, "TFrmtOstrNd", 28},
+        {"a Node copied", nodeCopy, "TFrmtOstrNd", 28},
+        {"a Node found by path", found, "TFrmtOstrNd", 28},
+        {"Timer", timer, "TThrdTimer", 32},
+    };
+    for (const auto& o : objects) {
+        EXPECT_STREQ(o.object.tag, o.tag) << o.what;
+        EXPECT_EQ(o.object.size, o.size) << o.what;
+    }
+    delete &found;
 }
 
 TEST(Object, KindTestsMatchOneConcreteClassOnly) {

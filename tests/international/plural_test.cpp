@@ -440,11 +440,30 @@ TEST(Plural, RulesEvaluateSafely) {
     EXPECT_EQ(PluralRule().select(1), 0u);
     EXPECT_EQ(PluralRule().select(0), 1u);
 
-    const char* malformed[] = {"nplurals=2; plural=;", "nplurals=2; plural=n +;", "nplurals=2; plural=(n;",
-                               "nplurals=2; plural=n ? 1;", "nplurals=2; plural=n = 1;", "nplurals=2; plural=-n;",
-                               "nplurals=2; plural=n & 1;", "nplurals=2; plural=n) ;", "nplurals=x; plural=n;",
-                               "nplurals=2; plural=!=n;", "nplurals=2; plural=n 1;"};
-    for (const char* rule : malformed) EXPECT_THROW(PluralRule{rule}, std::invalid_argument) << rule;
+    const struct {
+        const char* rule;
+        const char* message;
+    } malformed[] = {
+        {"nplurals=2; plural=;", "unexpected ';' at byte 19"},
+        {"nplurals=2; plural=n +;", "unexpected ';' at byte 22"},
+        {"nplurals=2; plural=(n;", "')' expected at byte 21"},
+        {"nplurals=2; plural=n ? 1;", "':' expected at byte 24"},
+        {"nplurals=2; plural=n = 1;", "unexpected '=' at byte 21"},
+        {"nplurals=2; plural=-n;", "unexpected '-' at byte 19"},
+        {"nplurals=2; plural=n & 1;", "unexpected '&' at byte 21"},
+        {"nplurals=2; plural=n) ;", "unexpected ')' at byte 20"},
+        {"nplurals=x; plural=n;", "nplurals must be a number from 1 to 100"},
+        {"nplurals=2; plural=!=n;", "unexpected '!' at byte 19"},
+        {"nplurals=2; plural=n 1;", "unexpected '1' at byte 21"},
+    };
+    for (const auto& m : malformed) {
+        try {
+            PluralRule{m.rule};
+            ADD_FAILURE() << "accepted " << m.rule;
+        } catch (const std::invalid_argument& e) {
+            EXPECT_STREQ(e.what(), m.message) << m.rule;
+        }
+    }
     // Nesting is bounded; what is accepted evaluates without recursion.
     const std::string deep = "nplurals=2; plural=" + std::string(PluralRule::maxNesting, '(') + "n" +
                              std::string(PluralRule::maxNesting, ')') + ";";

@@ -178,10 +178,12 @@ protected:
     }
     Event one(const std::string& bytes) { return events(bytes, 1).front(); }
 
+    // As a shell leaves the terminal: lines, echo, flow control.
     void cooked() {
         termios mode;
         tcgetattr(slave, &mode);
         mode.c_lflag |= ICANON | ECHO;
+        mode.c_iflag |= ICRNL | IXON;
         tcsetattr(slave, TCSANOW, &mode);
     }
 };
@@ -199,9 +201,12 @@ TEST_F(Terminal, Characters) {
     // Outside the Basic Multilingual Plane: two calls, high surrogate first.
     EXPECT_EQ(events("\xF0\x9F\x98\x80", 2), (std::vector<Event>{ch(0xD83D), ch(0xDE00)}));
     EXPECT_EQ(one("\xC3\x28"), Event::None);  // malformed UTF-8 gives nothing, not stray characters
+    EXPECT_EQ(events("\xF4\x8F\xBF\xBF", 2), (std::vector<Event>{ch(0xDBFF), ch(0xDFFF)}));  // the last code point
+    EXPECT_EQ(one("\xF4\x90\x80\x80"), Event::None);  // past it
 }
 
 TEST_F(Terminal, ControlKeys) {
+    cooked();
     EXPECT_EQ(one("\r"), Event::Enter);
     EXPECT_EQ(one("\n"), Event::Enter);
     EXPECT_EQ(one("\t"), Event::Tab);
@@ -232,6 +237,7 @@ TEST_F(Terminal, AltPrefix) {
     EXPECT_EQ(one("\x1B\x1B[A"), Event::AltArrowUp);  // Alt+Up as rxvt and tmux send it
     EXPECT_EQ(one("\x1B" "P"), Event::AltP);          // not the start of a device control string ...
     EXPECT_EQ(events("\x1B" "Pq", 2), (std::vector<Event>{Event::AltP, ch('q')}));  // ... even with a key after it
+    EXPECT_EQ(events(std::string("\x1B" "P\0", 3), 2), (std::vector<Event>{Event::AltP, Event::Space}));  // Ctrl+Space
     // The 8-bit meta convention: a lone byte 0x80 to 0x9F is Alt with the byte less 0x80.
     EXPECT_EQ(one("\x89"), Event::AltTab);  // terminology's Alt+Tab
     EXPECT_EQ(one("\x88"), Event::AltBackspace);
@@ -297,6 +303,7 @@ TEST_F(Terminal, FunctionKeys) {
     EXPECT_EQ(one("\x1B[11~"), Event::F1);  // rxvt
     EXPECT_EQ(one("\x1B[[A"), Event::F1);   // the Linux console
     EXPECT_EQ(one("\x1B[[E"), Event::F5);
+    EXPECT_EQ(one("\x1B[[F"), Event::None);
     EXPECT_EQ(one("\x1B[15;5~"), Event::F5);
 }
 
@@ -393,6 +400,33 @@ TEST_F(Terminal, KeyReports) {
     };
     for (const auto& r : reports) EXPECT_EQ(one(r.bytes), r.event) << testing::PrintToString(r.bytes);
     EXPECT_EQ(events("\x1B[128512;5u", 2), (std::vector<Event>{ch(0xD83D), ch(0xDE00)}));
+    EXPECT_EQ(events("\x1B[1114111u", 2), (std::vector<Event>{ch(0xDBFF), ch(0xDFFF)}));  // the last code point
+    // The keys the kitty protocol numbers in the Private Use Area, as its
+    // documentation names them, unmodified.
+    const std::pair<int, Event> numbered[] = {
+        {57358, Event::None},  // Caps Lock
+        {57359, Event::ScrollLock}, {57360, Event::NumLock},
+        {57361, Event::None},  // Print Screen
+        {57362, Event::None},  // Pause
+        {57363, Event::Menu}, {57376, Event::F13}, {57377, Event::F14}, {57378, Event::F15},
+        {57409, ch('.')}, {57410, ch('/')}, {57411, ch('*')}, {57412, ch('-')}, {57413, ch('+')},
+        {57414, Event::Enter}, {57415, ch('=')}, {57417, Event::ArrowLeft}, {57418, Event::ArrowRight},
+        {57419, Event::ArrowUp}, {57420, Event::ArrowDown}, {57421, Event::PageUp}, {57422, Event::PageDown},
+        {57423, Event::Home}, {57424, Event::End}, {57425, Event::Insert}, {57426, Event::Delete},
+        {57428, Event::MediaPlayPause}, {57429, Event::MediaPlayPause}, {57430, Event::MediaPlayPause},
+        {57432, Event::MediaStop}, {57435, Event::MediaNextTrack}, {57436, Event::MediaPrevTrack},
+        {57438, Event::VolumeDown}, {57439, Event::VolumeUp}, {57440, Event::VolumeMute},
+        {57441, Event::LeftShift}, {57442, Event::LeftControl}, {57443, Event::LeftMenu},
+        {57444, Event::LeftWindows}, {57447, Event::RightShift}, {57448, Event::RightControl},
+        {57449, Event::RightMenu}, {57450, Event::RightWindows},
+    };
+    std::string typed;
+    std::vector<Event> expected;
+    for (const auto& n : numbered) {
+        typed += "\x1B[" + std::to_string(n.first) + "u";
+        expected.push_back(n.second);
+    }
+    EXPECT_EQ(events(typed, expected.size()), expected);
     const std::string overlong = "\x1B[" + std::string(5000, '9') + ";5u";
     EXPECT_EQ(events(overlong + "q", 2), (std::vector<Event>{Event::None, ch('q')}));
 }
@@ -445,6 +479,27 @@ TEST_F(Terminal, AsksOnceAndRequestsWhatTheTerminalTakes) {
         written(expected.size());
         EXPECT_EQ(seen, expected);
     }
+    // An xterm too old for XTVERSION is known by the terminal it emulates (its
+    // decTerminalID, VT100 to VT525) and its patch number.
+    const struct {
+        const char* secondary;
+        bool isXterm;
+    } older[] = {
+        {"0;330;0", true},  {"1;330;0", true},  {"2;330;0", true},   {"18;330;0", true}, {"19;330;0", true},
+        {"24;330;0", true}, {"41;200;0", true}, {"61;330;0", true},  {"64;330;0", true}, {"65;330;0", true},
+        {"3;330;0", false}, {"41;199;0", false}, {"41;330;1", false},
+    };
+    for (const auto& o : older) {
+        SCOPED_TRACE(o.secondary);
+        cooked();
+        const std::string replies = "\x1B[>" + std::string(o.secondary) + "c\x1B[?64;1;2c";
+        const Reader reader = start(1, {replies.c_str(), "xterm"});
+        type("a");
+        EXPECT_EQ(finish(reader, 1), std::vector<Event>{ch('a')});
+        const std::string expected = query + (o.isXterm ? otherKeys + otherKeysBack : "");
+        written(expected.size());
+        EXPECT_EQ(seen, expected);
+    }
 }
 
 // Keys typed before the terminal answers come first, in order, and the reads
@@ -490,7 +545,10 @@ TEST_F(Terminal, LateRepliesCountFromTheNextRead) {
 // read, leaves the terminal as the read found it.
 TEST_F(Terminal, SignalHandlerRestoresTheTerminal) {
     cooked();
-    Tav::IO::RestoreTerminal();  // no read under way: nothing to do
+    termios before;
+    tcgetattr(slave, &before);
+    Tav::IO::RestoreTerminal();  // no read under way: nothing to put back, nothing to send
+    expectModeIs(before);
     const std::string asked = "\x1B[>4;2m";
     const Reader reader = start(1, {"\x1BP>|XTerm(379)\x1B\\\x1B[>41;379;0c\x1B[?64;1;2c", "xterm"}, true);
     EXPECT_TRUE(written(query.size() + asked.size()));

@@ -57,8 +57,25 @@ TEST(TranslateKeyRecord, ModifierClassesInPrecedence) {
     EXPECT_EQ(down(0x5A, 0, rightAlt), Event::AltZ);
     EXPECT_EQ(down(0x35, 0, leftAlt), Event::Alt5);
     EXPECT_EQ(down(0x35, 0, leftCtrl), static_cast<Event>('5'));
-    EXPECT_EQ(down(0xBB, 0, leftAlt), Event::AltPadAdd);  // the plus/equals key shares keypad add's Alt form
-    EXPECT_EQ(down(0xBB), static_cast<Event>('+'));
+}
+
+// The punctuation keys of a US layout: the character unmodified, an Alt event
+// of their own under Alt.
+TEST(TranslateKeyRecord, PunctuationKeys) {
+    const struct {
+        unsigned short code;
+        char c;
+        Event alt;
+    } keys[] = {
+        {0xBA, ';', Event::AltSemicolon},   {0xBB, '+', Event::AltPadAdd},  // plus/equals shares keypad add's
+        {0xBC, ',', Event::AltComma},       {0xBD, '-', Event::AltMinus},         {0xBE, '.', Event::AltPeriod},
+        {0xBF, '/', Event::AltSlash},       {0xC0, '`', Event::AltGrave},         {0xDB, '[', Event::AltLeftBracket},
+        {0xDC, '\\', Event::AltBackslash}, {0xDD, ']', Event::AltRightBracket}, {0xDE, '\'', Event::AltQuote},
+    };
+    for (const auto& k : keys) {
+        EXPECT_EQ(down(k.code), static_cast<Event>(k.c)) << k.c;
+        EXPECT_EQ(down(k.code, 0, rightAlt), k.alt) << k.c;
+    }
 }
 
 TEST(TranslateKeyRecord, KeypadUnderShift) {

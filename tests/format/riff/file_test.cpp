@@ -122,16 +122,19 @@ TEST(RiffFile, LoadLeavesTheStreamAsHeaderByHeaderReadingWould) {
 namespace {
 
 // A stream of `gap` zero bytes followed by `tail`, without holding the zeros:
-// forms past 4 GiB read as if on disk.
+// forms past 4 GiB read as if on disk. Reads from `failFrom` on fail, as on a
+// device error or a file cut while it is read: its size still counts them.
 struct Sparse : std::streambuf {
     std::uint64_t gap;
     std::string tail;
+    std::uint64_t failFrom;
     char byte = 0;
     std::uint64_t at = 0;
-    Sparse(std::uint64_t gap, std::string tail) : gap(gap), tail(std::move(tail)) {}
+    Sparse(std::uint64_t gap, std::string tail, std::uint64_t failFrom = UINT64_MAX)
+        : gap(gap), tail(std::move(tail)), failFrom(failFrom) {}
     std::uint64_t size() const { return gap + tail.size(); }
     int_type underflow() override {
-        if (at >= size()) return traits_type::eof();
+        if (at >= size() || at >= failFrom) return traits_type::eof();
         byte = at < gap ? '\0' : tail[static_cast<std::size_t>(at - gap)];
         setg(&byte, &byte, &byte + 1);
         return traits_type::to_int_type(byte);
@@ -154,6 +157,20 @@ struct Sparse : std::streambuf {
 };
 
 }  // namespace
+
+// Headers are read in blocks: a read that fails in a later block ends the walk
+// there, and the stream's state tells the caller why; nothing is made of
+// whatever the block's buffer held.
+TEST(RiffFile, StreamFailingMidWalkEndsTheWalk) {
+    const std::string big(70000, 'x');  // the next header lies beyond the first block
+    Sparse failing(0, riff("WAVE", chunk("big ", big) + chunk("next", "abc") + chunk("last", "")), 70010);
+    std::istream data(&failing);
+    RIFF::File file(data);
+    EXPECT_EQ(file.count(), 1);
+    EXPECT_TRUE(data.fail());
+    char bytes[3];
+    EXPECT_FALSE(file.read(70028, 3, bytes));
+}
 
 // A stream of several published forms (OpenDML AVI), read form by form: each
 // form's chunks count their offsets from its own header, wherever it stands.
