@@ -13,12 +13,4 @@ inline std::uint32_t loadLE32(const void* at) noexcept {
            std::uint32_t{b[3]} << 24;
 }
 
-inline void storeLE32(void* at, std::uint32_t v) noexcept {
-    auto* b = static_cast<unsigned char*>(at);
-    b[0] = static_cast<unsigned char>(v);
-    b[1] = static_cast<unsigned char>(v >> 8);
-    b[2] = static_cast<unsigned char>(v >> 16);
-    b[3] = static_cast<unsigned char>(v >> 24);
-}
-
 }  // namespace Tav::detail

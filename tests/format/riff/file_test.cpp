@@ -172,6 +172,26 @@ TEST(RiffFile, StreamFailingMidWalkEndsTheWalk) {
     EXPECT_FALSE(file.read(70028, 3, bytes));
 }
 
+// A walk reads the stream in blocks, not a seek and a read per header: each
+// seek of an std::ifstream throws its buffer away.
+TEST(RiffFile, WalkReadsTheStreamInBlocks) {
+    struct Counting : std::stringbuf {
+        int seeks = 0;
+        using std::stringbuf::stringbuf;
+        pos_type seekpos(pos_type pos, std::ios::openmode which) override {
+            ++seeks;
+            return std::stringbuf::seekpos(pos, which);
+        }
+    };
+    std::string chunks;
+    for (int i = 0; i < 1000; ++i) chunks += chunk("abcd", "12345678");
+    Counting counting(riff("TEST", chunks));
+    std::istream data(&counting);
+    RIFF::File file(data);
+    EXPECT_EQ(file.count(), 1000);
+    EXPECT_LT(counting.seeks, 20);
+}
+
 // A stream of several published forms (OpenDML AVI), read form by form: each
 // form's chunks count their offsets from its own header, wherever it stands.
 TEST(RiffFile, FormsOneAfterAnother) {
@@ -184,7 +204,7 @@ TEST(RiffFile, FormsOneAfterAnother) {
     const struct {
         const char* what;
         std::string bytes;
-        std::vector<std::string> forms;  // type@origin:first child's offset, limit
+        std::vector<std::string> forms;  // type@origin:first child's offset ("-": none)
         std::uint64_t last;              // the last form's limit
     } cases[] = {
         {"one form", avi, {"AVI @0:12"}, avi.size()},
@@ -192,6 +212,7 @@ TEST(RiffFile, FormsOneAfterAnother) {
         {"three forms and a tag", avi + avix + avix + "TAG", {"AVI @0:12", "AVIX@32:12", "AVIX@58:12"}, 84},
         {"a header too short for a form", avi + shortLength, {"AVI @0:12"}, avi.size()},
         {"a form cut short", avi + avix.substr(0, 20), {"AVI @0:12", "AVIX@32:12"}, avi.size() + 20},
+        {"an empty form last", avi + publishedRiff("AVIX", ""), {"AVI @0:12", "AVIX@32:-"}, avi.size() + 12},
         {"a form after an odd chunk whose pad is missing", publishedRiff("AVI ", chunk("strh", "abc")) + avix,
          {"AVI @0:12"}, 24},  // the form's pad byte is the next header's first byte
     };
@@ -202,7 +223,7 @@ TEST(RiffFile, FormsOneAfterAnother) {
         for (std::uint64_t at = 0;;) {
             RIFF::File form(data, published, at);
             forms.push_back(std::string(form.type().chars, 4) + "@" + std::to_string(form.origin()) + ":" +
-                            std::to_string(form[0].offset()));
+                            (form.count() ? std::to_string(form[0].offset()) : "-"));
             limit = form.limit();
             if ((at = form.next()) == 0) break;
             EXPECT_EQ(at, limit) << c.what;
