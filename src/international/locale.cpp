@@ -134,7 +134,6 @@ Locale::Locale(std::istream& stream) {
         // Filing replaces: a repeated hash keeps the later text, and hash 0 replaces the code.
         file(Tav::detail::loadLE32(hashes.data() + 4 * k), text(data.data(), data.size()));
     }
-    window.finish();
 }
 
 Locale::~Locale() = default;

@@ -24,8 +24,7 @@ public:
         : begin(whole.data()), at(text.data()), end(text.data() + text.size()), rule(rule) {}
 
     void parse() {
-        ternary();
-        skipBlanks();
+        ternary();  // which ends on a token it did not take, past any blanks
         // As in gettext, the expression ends at ';', a line feed or the end.
         if (at != end && *at != ';' && *at != '\n') fail("unexpected '" + std::string(1, *at) + "'");
     }
@@ -57,7 +56,6 @@ private:
         rule.code.push_back({op, value});
         if (op == Op::Number || op == Op::N) {
             if (++depth > stackLimit) fail("expression nested too deeply");
-            if (depth > rule.depth) rule.depth = depth;
         } else if (op != Op::Not && op != Op::Jump) {
             --depth;  // binary operators and the conditional jump take one operand off
         }
@@ -151,8 +149,7 @@ private:
         emit(Op::Not);
     }
     void primary() {
-        skipBlanks();
-        if (accept("n")) {
+        if (accept("n")) {  // past any blanks
             emit(Op::N);
         } else if (at != end && *at >= '0' && *at <= '9') {
             unsigned long value = 0;  // wraps as gettext's own reader does

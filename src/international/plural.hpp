@@ -55,7 +55,6 @@ private:
 
     unsigned long count = 2;
     std::vector<Instruction> code;
-    unsigned depth = 1;  // the stack the code needs
     std::string source;
 };
 

@@ -472,6 +472,25 @@ TEST(Plural, RulesEvaluateSafely) {
                                 std::string(PluralRule::maxNesting - 1, ')') + ";";
     EXPECT_EQ(PluralRule(deepest).select(1), 1u);
     EXPECT_THROW(PluralRule("nplurals=2; plural=" + std::string(10000, '!') + "n;"), std::invalid_argument);
+    // Precedence stacks operands without nesting: "n==n<n+n*(" takes four places
+    // a level. The evaluation stack's 256 places are a limit of their own.
+    std::string levels, closing;
+    for (int i = 0; i < 63; ++i) levels += "n==n<n+n*(", closing += ")";
+    EXPECT_EQ(PluralRule("nplurals=2; plural=" + levels + "n==n<n+n" + closing + ";").select(1), 1u);  // 256 places
+    EXPECT_THROW(PluralRule("nplurals=2; plural=" + levels + "n==n<n+n*n" + closing + ";"), std::invalid_argument);
+    // Long flat chains take no more places than one link does.
+    std::string ors = "n==0", ands = "n!=0", choices = "(n==0?1:0)";
+    for (int i = 1; i < 300; ++i) {
+        const std::string k = std::to_string(i);
+        ors += "||n==" + k, ands += "&&n!=" + k, choices += "+(n==" + k + "?1:0)";
+    }
+    for (const std::string& chain : {ors, choices}) {
+        const PluralRule rule("nplurals=2; plural=" + chain + ";");
+        EXPECT_EQ(rule.select(299), 1u);
+        EXPECT_EQ(rule.select(300), 0u);
+    }
+    EXPECT_EQ(PluralRule("nplurals=2; plural=" + ands + ";").select(299), 0u);
+    EXPECT_EQ(PluralRule("nplurals=2; plural=" + ands + ";").select(300), 1u);
     // A chain of 40 ?: branches, which msgfmt accepts; a rule past 4 KiB is refused.
     std::string chain;
     for (int k = 0; k < 40; ++k) chain += "n==" + std::to_string(k) + " ? " + std::to_string(k) + " : ";
