@@ -429,6 +429,8 @@ TEST(Plural, RulesEvaluateSafely) {
         {"nplurals=3; plural=n!=5 && n/0;", 5, 0},
         {"nplurals=3; plural=n==5 ? 2 : n/0;", 5, 2},
         {"nplurals=3; plural=n;", 7, 0},  // an index not below nplurals gives form 0
+        {"nplurals=3; plural=n;", 3, 0},
+        {"nplurals=3; plural=n;", 2, 2},
         {"nplurals=3; plural=0-1;", 7, 0},
         {"nplurals=3; plural=n ? n-1 ? 2 : 1 : 0;", 0, 0},
         {"nplurals=3; plural=n ? n-1 ? 2 : 1 : 0;", 1, 1},

@@ -352,6 +352,9 @@ TEST_F(Terminal, KeyReports) {
         {"\x1B[27;3;97~", Event::AltA},
         {"\x1B[27;7;97~", Event::AltA},  // Ctrl+Alt: Alt before Ctrl
         {"\x1B[27;3;49~", Event::Alt1},
+        {"\x1B[27;3;57~", Event::Alt9},
+        {"\x1B[27;3;90~", Event::AltZ},  // the capital's code: the same key
+        {"\x1B[32;5u", Event::Space},
         {"\x1B[27;5;49~", ch('1')},
         {"\x1B[27;5;97~", ch('A')},  // Ctrl+letter: the capital's code, as on Windows
         {"\x1B[27;6;65~", ch('A')},
