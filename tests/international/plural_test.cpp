@@ -480,6 +480,12 @@ TEST(Plural, RulesEvaluateSafely) {
     for (int i = 0; i < 63; ++i) levels += "n==n<n+n*(", closing += ")";
     EXPECT_EQ(PluralRule("nplurals=2; plural=" + levels + "n==n<n+n" + closing + ";").select(1), 1u);  // 256 places
     EXPECT_THROW(PluralRule("nplurals=2; plural=" + levels + "n==n<n+n*n" + closing + ";"), std::invalid_argument);
+    // The value is read within its view, never past it.
+    const std::string longer = "plural=n; nplurals=27";
+    EXPECT_EQ(PluralRule(std::string_view(longer).substr(0, longer.size() - 1)).select(5), 0u);
+    const std::string cut = "plural=n; nplurals= ";
+    const std::vector<char> exact(cut.begin(), cut.end() - 1);  // nothing after it to read
+    EXPECT_THROW(PluralRule(std::string_view(exact.data(), exact.size())), std::invalid_argument);
     // Long flat chains take no more places than one link does.
     std::string ors = "n==0", ands = "n!=0", choices = "(n==0?1:0)";
     for (int i = 1; i < 300; ++i) {

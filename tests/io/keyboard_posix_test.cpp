@@ -203,6 +203,7 @@ TEST_F(Terminal, Characters) {
     EXPECT_EQ(one("\xC3\x28"), Event::None);  // malformed UTF-8 gives nothing, not stray characters
     EXPECT_EQ(events("\xF4\x8F\xBF\xBF", 2), (std::vector<Event>{ch(0xDBFF), ch(0xDFFF)}));  // the last code point
     EXPECT_EQ(one("\xF4\x90\x80\x80"), Event::None);  // past it
+    EXPECT_EQ(one("\xEF\xBF\xBF"), ch(0xFFFF));  // the last of the Basic Multilingual Plane: one event
 }
 
 TEST_F(Terminal, ControlKeys) {
@@ -423,8 +424,21 @@ TEST_F(Terminal, KeyReports) {
         {57444, Event::LeftWindows}, {57447, Event::RightShift}, {57448, Event::RightControl},
         {57449, Event::RightMenu}, {57450, Event::RightWindows},
     };
+    // Alt with each punctuation key of the US layout, reported by its character.
+    const std::pair<int, Event> punctuation[] = {
+        {';', Event::AltSemicolon}, {'=', Event::AltPadAdd},      {',', Event::AltComma},
+        {'-', Event::AltMinus},     {'.', Event::AltPeriod},      {'/', Event::AltSlash},
+        {'`', Event::AltGrave},     {'[', Event::AltLeftBracket}, {'\\', Event::AltBackslash},
+        {']', Event::AltRightBracket}, {'\'', Event::AltQuote},
+    };
     std::string typed;
     std::vector<Event> expected;
+    for (const auto& p : punctuation) {
+        typed += "\x1B[27;3;" + std::to_string(p.first) + "~";
+        expected.push_back(p.second);
+    }
+    EXPECT_EQ(events(typed, expected.size()), expected);
+    typed.clear(), expected.clear();
     for (const auto& n : numbered) {
         typed += "\x1B[" + std::to_string(n.first) + "u";
         expected.push_back(n.second);
