@@ -204,6 +204,7 @@ TEST_F(Terminal, Characters) {
     EXPECT_EQ(events("\xF4\x8F\xBF\xBF", 2), (std::vector<Event>{ch(0xDBFF), ch(0xDFFF)}));  // the last code point
     EXPECT_EQ(one("\xF4\x90\x80\x80"), Event::None);  // past it
     EXPECT_EQ(one("\xEF\xBF\xBF"), ch(0xFFFF));  // the last of the Basic Multilingual Plane: one event
+    EXPECT_EQ(events("\xF0\x90\x80\x80", 2), (std::vector<Event>{ch(0xD800), ch(0xDC00)}));  // the first after it
 }
 
 TEST_F(Terminal, ControlKeys) {
