@@ -240,6 +240,7 @@ TEST_F(Terminal, AltPrefix) {
     EXPECT_EQ(one("\x1B" "P"), Event::AltP);          // not the start of a device control string ...
     EXPECT_EQ(events("\x1B" "Pq", 2), (std::vector<Event>{Event::AltP, ch('q')}));  // ... even with a key after it
     EXPECT_EQ(events(std::string("\x1B" "P\0", 3), 2), (std::vector<Event>{Event::AltP, Event::Space}));  // Ctrl+Space
+    EXPECT_EQ(events("\x1B" "P@", 2), (std::vector<Event>{Event::AltP, ch('@')}));
     // The 8-bit meta convention: a lone byte 0x80 to 0x9F is Alt with the byte less 0x80.
     EXPECT_EQ(one("\x89"), Event::AltTab);  // terminology's Alt+Tab
     EXPECT_EQ(one("\x88"), Event::AltBackspace);
@@ -318,6 +319,8 @@ TEST_F(Terminal, KeypadInApplicationMode) {
     EXPECT_EQ(one("\x1BOo"), Event::PadDivide);
     EXPECT_EQ(one("\x1BOn"), Event::PadDecimal);
     EXPECT_EQ(one("\x1BOM"), Event::Enter);
+    EXPECT_EQ(one("\x1BO5k"), Event::CtrlPadAdd);  // with a modifier, as some terminals send it
+    EXPECT_EQ(one("\x1BO1000k"), one("\x1BO100k"));  // a modifier saturates at 100: no overflow
 }
 
 TEST_F(Terminal, UnknownSequencesAreConsumedWhole) {
@@ -326,6 +329,7 @@ TEST_F(Terminal, UnknownSequencesAreConsumedWhole) {
     EXPECT_EQ(one("\x1B[M !!"), Event::None);  // an X10 mouse report ...
     EXPECT_EQ(one("\x1B[M"), Event::CtrlDelete);  // ... and st's Ctrl+Delete in numeric keypad mode
     EXPECT_EQ(events("\x1B[1;5Xq", 2), (std::vector<Event>{Event::None, ch('q')}));
+    EXPECT_EQ(events("\x1B[2 qx", 2), (std::vector<Event>{Event::None, ch('x')}));  // an intermediate byte
     // Replies to the queries that come after the first read stopped waiting
     // are no keys: the read goes on to the key after them.
     const char* replies[] = {"\x1B[?1;2c", "\x1B[?62;22c", "\x1B[>41;379;0c", "\x1B[?1u",
