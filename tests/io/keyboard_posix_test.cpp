@@ -204,6 +204,15 @@ TEST_F(Terminal, Characters) {
     EXPECT_EQ(events("\xF4\x8F\xBF\xBF", 2), (std::vector<Event>{ch(0xDBFF), ch(0xDFFF)}));  // the last code point
     EXPECT_EQ(one("\xF4\x90\x80\x80"), Event::None);  // past it
     EXPECT_EQ(one("\xEF\xBF\xBF"), ch(0xFFFF));  // the last of the Basic Multilingual Plane: one event
+    // At the bounds of each length and of the surrogates: the shortest form only, no surrogates.
+    const std::pair<const char*, Event> bounds[] = {
+        {"\xC2\x80", ch(0x80)},
+        {"\xE0\xA0\x80", ch(0x800)},     {"\xE0\x9F\xBF", Event::None},
+        {"\xED\x9F\xBF", ch(0xD7FF)},    {"\xED\xA0\x80", Event::None}, {"\xED\xBF\xBF", Event::None},
+        {"\xEE\x80\x80", ch(0xE000)},    {"\xF0\x8F\xBF\xBF", Event::None},
+    };
+    for (const auto& b : bounds)  // each taken whole
+        EXPECT_EQ(events(b.first + std::string("q"), 2), (std::vector<Event>{b.second, ch('q')})) << b.first;
     EXPECT_EQ(events("\xF0\x90\x80\x80", 2), (std::vector<Event>{ch(0xD800), ch(0xDC00)}));  // the first after it
 }
 
