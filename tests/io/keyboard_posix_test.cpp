@@ -536,10 +536,11 @@ TEST_F(Terminal, AsksOnceAndRequestsWhatTheTerminalTakes) {
 // Keys typed before the terminal answers come first, in order, and the reads
 // that return them ask nothing of the terminal.
 TEST_F(Terminal, KeysTypedBeforeTheAnswer) {
-    const Reader reader = start(4, {nullptr, "xterm"});
-    type("a\x1B[1;5D\xF0\x9F\x98\x80");
+    const Reader reader = start(5, {nullptr, "xterm"});
+    type(std::string("a\0\x1B[1;5D\xF0\x9F\x98\x80", 12));
     type("\x1BP>|XTerm(379)\x1B\\\x1B[>41;379;0c\x1B[?64;1;2c");
-    EXPECT_EQ(finish(reader, 4), (std::vector<Event>{ch('a'), Event::CtrlArrowLeft, ch(0xD83D), ch(0xDE00)}));
+    EXPECT_EQ(finish(reader, 5),
+              (std::vector<Event>{ch('a'), Event::Space, Event::CtrlArrowLeft, ch(0xD83D), ch(0xDE00)}));
     written(query.size());
     EXPECT_EQ(seen, query);
 }
