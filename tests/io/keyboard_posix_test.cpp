@@ -255,6 +255,7 @@ TEST_F(Terminal, AltPrefix) {
     EXPECT_EQ(one("\x88"), Event::AltBackspace);
     EXPECT_EQ(one("\x8D"), Event::AltEnter);
     EXPECT_EQ(one("\x81"), Event::AltA);
+    EXPECT_EQ(one("\x80"), Event::Space);  // Alt+Ctrl+Space: the space
     EXPECT_EQ(one("\x9B"), Event::AltEscape);
     EXPECT_EQ(one("\x1B\x89"), Event::None);  // Alt twice means nothing
 }
@@ -491,6 +492,7 @@ TEST_F(Terminal, AsksOnceAndRequestsWhatTheTerminalTakes) {
          {Event::CtrlArrowLeft, Event::Delete}},
         {"VTE", {"\x1B[>65;7006;1c\x1B[?65;1;9c", "xterm-256color"}, "", "", "ab", {ch('a'), ch('b')}},
         {"st", {"\x1B[?6c", "st-256color"}, keypad, keypadBack, "\x1B[3;5~\x1B[2~", {Event::CtrlDelete, Event::Insert}},
+        {"st, plain", {"\x1B[?6c", "st"}, keypad, keypadBack, "ab", {ch('a'), ch('b')}},
         // PuTTY's Ctrl+Left in normal cursor mode is the application mode's Left.
         {"PuTTY", {"\x1B[>0;136;0c\x1B[?6c", "xterm"}, "", "", "\x1BOD\x1B[D",
          {Event::CtrlArrowLeft, Event::ArrowLeft}},
