@@ -364,6 +364,38 @@ TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
         ASSERT_EQ(lenient.messages.size(), 1u) << rule;
         EXPECT_EQ(lenient.messages[0].text, "v");
     }
+    // Damaged MO files, refused by what is wrong; an unsorted one, whose header
+    // is not first, read as it is.
+    const auto put = [](std::string bytes, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i) & 0xFF);
+        return bytes;
+    };
+    const std::string good = mo({{"", "Content-Type: text/plain; charset=UTF-8\n"}, {"k", "v"}});
+    const std::string huge = put(put(put(put(good, 44, 0xFFFFFFF0u), 48, 0), 52, 0x20), 56, 0);
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* message;
+    } damaged[] = {
+        {"a later revision", put(good, 4, 0x20000), "unknown MO revision"},
+        {"a string past the end", put(good, 56, static_cast<std::uint32_t>(good.size())), "MO string out of bounds"},
+        {"a table past the end", put(good, 16, 0xFFFFFF00u), "truncated MO file"},
+        {"translations over 4 GiB together", huge, "its translations come to more than the 4 GiB a locale file can hold"},
+    };
+    for (const auto& d : damaged) {
+        const std::string path = directory + "/damaged.mo";
+        std::ofstream(path, std::ios::binary) << d.bytes;
+        try {
+            tavtool::readCatalog(path);
+            ADD_FAILURE() << "accepted " << d.what;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), (path + ": " + d.message).c_str()) << d.what;
+        }
+    }
+    std::ofstream(directory + "/unsorted.mo", std::ios::binary)
+        << mo({{"k", "\xa4\xa2"}, {"", "Content-Type: text/plain; charset=EUC-JP\n"}});
+    EXPECT_EQ(tavtool::readCatalog(directory + "/unsorted.mo").messages.at(0).text, "\xe3\x81\x82");
+
     // Another target charset; a character it has not is refused.
     std::ofstream(directory + "/l1.po", std::ios::binary)
         << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\nmsgid \"a\"\nmsgstr \"Grüße\"\n\n"
