@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: BSL-1.0
 // Copyright (c) 2026 The Tav developers
 // Plural forms and character sets checked against GNU gettext itself: catalogues
-// in several charsets and plural rules are compiled both with msgfmt (read back
+// in several charsets and plural rules are compiled both with msgfmt (in either byte order, read back
 // with glibc's dngettext, its output set to UTF-8) and with the catalogue
 // compiler (read back with Locale::plural), and must agree for every message.
 #include <cerrno>
@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iconv.h>
 #include <libintl.h>
+#include <unistd.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -115,8 +116,9 @@ std::string po(const Case& c) {
 
 class GettextOracle : public ::testing::Test {
 protected:
+    // A folder of this process's own: tests run side by side in processes of their own.
     void SetUp() override {
-        directory = ::testing::TempDir() + "tav_plural_oracle";
+        directory = ::testing::TempDir() + "tav_plural_oracle." + std::to_string(getpid());
         ASSERT_EQ(std::system(("mkdir -p " + directory + "/xx/LC_MESSAGES").c_str()), 0);
         setenv("LANGUAGE", "xx", 1);
         if (!std::setlocale(LC_ALL, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale for gettext";
@@ -124,6 +126,7 @@ protected:
     void TearDown() override {
         std::setlocale(LC_ALL, "C");
         unsetenv("LANGUAGE");
+        std::system(("rm -rf " + directory).c_str());
     }
     std::string directory;
 };
@@ -153,9 +156,10 @@ TEST_F(GettextOracle, EveryFormAsGettextChoosesIt) {
         keep(base + ".po", std::string(c.domain) + ".po");
         const std::string mo = directory + "/xx/LC_MESSAGES/" + c.domain + ".mo";
         ASSERT_EQ(std::system(("msgfmt " + base + ".po -o " + mo).c_str()), 0) << c.domain;
+        ASSERT_EQ(std::system(("msgfmt --endianness=big " + base + ".po -o " + base + "-big.mo").c_str()), 0);
         bindtextdomain(c.domain, directory.c_str());
         bind_textdomain_codeset(c.domain, "UTF-8");
-        for (const std::string& input : {base + ".po", mo}) {
+        for (const std::string& input : {base + ".po", mo, base + "-big.mo"}) {
             std::istringstream file(localeOf(tavtool::readCatalog(input)));
             const Locale locale(file);
             for (const Plural& m : c.messages) {
@@ -198,11 +202,12 @@ TEST_F(GettextOracle, SystemDependentStrings) {
     keep(base + ".po", "sysdep.po");
     const std::string mo = directory + "/xx/LC_MESSAGES/sysdep.mo";
     ASSERT_EQ(std::system(("msgfmt " + base + ".po -o " + mo).c_str()), 0);
+    ASSERT_EQ(std::system(("msgfmt --endianness=big " + base + ".po -o " + base + "-big.mo").c_str()), 0);
     bindtextdomain("sysdep", directory.c_str());
     bind_textdomain_codeset("sysdep", "UTF-8");
     const std::string keys[] = {"%" PRIdMAX " byte copied, %s", "hex\x04%08" PRIx32 " at %" PRIxPTR,
                                 "calendar:week:digits\x04%d", "%d%% done"};
-    for (const std::string& input : {base + ".po", mo}) {
+    for (const std::string& input : {base + ".po", mo, base + "-big.mo"}) {
         std::istringstream file(localeOf(tavtool::readCatalog(input)));
         const Locale locale(file);
         for (const std::string& k : keys) EXPECT_EQ(locale[k], dgettext("sysdep", k.c_str())) << input << ' ' << k;
@@ -299,7 +304,7 @@ TEST_F(GettextOracle, FormatChecksAgreeWithMsgfmt) {
 }
 
 TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
-    const std::string directory = ::testing::TempDir() + "tav_plural_bad";
+    const std::string directory = ::testing::TempDir() + "tav_plural_bad." + std::to_string(getpid());
     ASSERT_EQ(std::system(("mkdir -p " + directory).c_str()), 0);
     // Binary MO catalogues, written here, since msgfmt refuses to make bad ones.
     const auto mo = [](const std::vector<std::pair<std::string, std::string>>& entries) {
@@ -421,6 +426,7 @@ TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
                                             "them, cannot be read; convert the file to UTF-8 first (iconv -f CP1255 -t UTF-8)")
                                    .c_str());
     }
+    std::system(("rm -rf " + directory).c_str());
 }
 
 // An MO file's entries may share one translation's bytes: thousands of
