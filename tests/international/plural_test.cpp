@@ -382,6 +382,7 @@ TEST(Plural, CharsetsAndRulesAreCheckedWhenCompiled) {
         std::string bytes;
         const char* message;
     } damaged[] = {
+        {"the magic number alone", good.substr(0, 4), "truncated MO file"},
         {"a later revision", put(good, 4, 0x20000), "unknown MO revision"},
         {"a string past the end", put(good, 56, static_cast<std::uint32_t>(good.size())), "MO string out of bounds"},
         {"a table past the end", put(good, 16, 0xFFFFFF00u), "truncated MO file"},
