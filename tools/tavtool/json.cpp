@@ -19,6 +19,7 @@ namespace {
 using Tav::Format::RIFF::List;
 
 constexpr std::size_t blockBytes = 1 << 16;  // the input is read a block at a time
+static_assert(blockBytes % 2 == 0, "a string's blocks but its last hold whole pairs of hex digits");
 
 // A JSON pointer as a message shows it: a deep one keeps its ends.
 std::string shownPointer(const std::string& where) {
@@ -262,21 +263,7 @@ private:
             if (low < 0xDC00 || low > 0xDFFF) syntax("a high surrogate without a low one after it");
             point = 0x10000 + ((point - 0xD800) << 10) + (low - 0xDC00);
         }
-        if (point < 0x80) {
-            into += static_cast<char>(point);
-        } else if (point < 0x800) {
-            into += static_cast<char>(0xC0 | point >> 6);
-            into += static_cast<char>(0x80 | (point & 0x3F));
-        } else if (point < 0x10000) {
-            into += static_cast<char>(0xE0 | point >> 12);
-            into += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-            into += static_cast<char>(0x80 | (point & 0x3F));
-        } else {
-            into += static_cast<char>(0xF0 | point >> 18);
-            into += static_cast<char>(0x80 | (point >> 12 & 0x3F));
-            into += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-            into += static_cast<char>(0x80 | (point & 0x3F));
-        }
+        appendUtf8(into, point);
     }
 
     // A string's bytes, checked to be UTF-8; a long one's go to the temporary

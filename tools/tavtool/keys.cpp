@@ -8,6 +8,7 @@
 #include <tav/io/keyboard.hpp>
 
 #include "commands.hpp"
+#include "text.hpp"
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -35,18 +36,9 @@ std::string describe(Tav::Event event) {
     const auto value = static_cast<std::uint32_t>(event);
     if (value >= 0x10000) return "raw key";
     if (value >= 0xD800 && value <= 0xDFFF) return value < 0xDC00 ? "(high surrogate)" : "(low surrogate)";
-    std::string text;
-    if (value < 0x80) {
-        text += static_cast<char>(value);
-    } else if (value < 0x800) {
-        text += static_cast<char>(0xC0 | value >> 6);
-        text += static_cast<char>(0x80 | (value & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | value >> 12);
-        text += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (value & 0x3F));
-    }
-    return "'" + text + "'";
+    std::string text = "'";
+    appendUtf8(text, value);
+    return text + "'";
 }
 
 #if !defined(_WIN32)

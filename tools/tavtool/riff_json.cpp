@@ -39,6 +39,13 @@ void appendHex(std::string& out, std::string_view bytes) {
     }
 }
 
+// The bytes of hex digits, checked to be valid and even in number.
+void fromHex(std::string_view digits, std::string& bytes) {
+    bytes.resize(digits.size() / 2);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(hexValue(digits[2 * i]) << 4 | hexValue(digits[2 * i + 1]));
+}
+
 std::string hex(std::string_view bytes) {
     std::string out;
     appendHex(out, bytes);
@@ -388,8 +395,7 @@ public:
         value.size = digits.size();
         hexBytes(value, where);
         std::string bytes;
-        for (std::size_t i = 0; i < digits.size(); i += 2)
-            bytes += static_cast<char>(hexValue(digits[i]) << 4 | hexValue(digits[i + 1]));
+        fromHex(digits, bytes);
         return bytes;
     }
 
@@ -561,25 +567,15 @@ void Packed::write(std::ostream& out) const {
             out.write(piece.bytes.data(), static_cast<std::streamsize>(piece.bytes.size()));
             continue;
         }
-        // Hex digits in pairs; a block may end between the two of a pair.
-        int high = -1;
+        // A string's blocks but the last are of an even size, and hex digits
+        // are checked to be even in number: no block ends inside a pair.
         description.blocks(*piece.string, [&](std::string_view block) {
             if (!piece.hex) {
                 out.write(block.data(), static_cast<std::streamsize>(block.size()));
                 return;
             }
-            bytes.resize(block.size() / 2 + 1);
-            char* to = bytes.data();
-            std::size_t i = 0;
-            if (high >= 0 && !block.empty()) {
-                *to++ = static_cast<char>(high << 4 | hexValue(block[0]));
-                high = -1;
-                i = 1;
-            }
-            for (; i + 1 < block.size(); i += 2)
-                *to++ = static_cast<char>(hexValue(block[i]) << 4 | hexValue(block[i + 1]));
-            if (i < block.size()) high = hexValue(block[i]);
-            out.write(bytes.data(), to - bytes.data());
+            fromHex(block, bytes);
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         });
     }
 }

@@ -28,6 +28,25 @@ inline std::size_t utf8Length(std::string_view s, std::size_t i) {
     return extra + 1;
 }
 
+// Appends a code point as UTF-8.
+inline void appendUtf8(std::string& into, char32_t point) {
+    if (point < 0x80) {
+        into += static_cast<char>(point);
+    } else if (point < 0x800) {
+        into += static_cast<char>(0xC0 | point >> 6);
+        into += static_cast<char>(0x80 | (point & 0x3F));
+    } else if (point < 0x10000) {
+        into += static_cast<char>(0xE0 | point >> 12);
+        into += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        into += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+        into += static_cast<char>(0xF0 | point >> 18);
+        into += static_cast<char>(0x80 | (point >> 12 & 0x3F));
+        into += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        into += static_cast<char>(0x80 | (point & 0x3F));
+    }
+}
+
 // The length of `bytes` up to the start of a UTF-8 character that their end
 // cuts off, whose bytes must wait for the rest (all of them where none is cut).
 inline std::size_t wholeCharacters(std::string_view bytes) {
