@@ -77,8 +77,13 @@ TEST(RiffJson, RoundTripsByteForByte) {
          R"({"id": "BNAM", "hex": "010200616263"})"},
         {"text with controls and zeros", riff("OSTR", chunk("CTRL", "a\x1b[0m") + chunk("ZERO", std::string("a\0b\0\0", 5))),
          R"({"id": "ZERO", "name": "a", "text": "b\u0000\u0000"})"},
-        {"UTF-8 text", riff("OSTR", node("UTF8", "\xc3\x96" "ffnen", "\xe2\x82\xac\xf0\x9f\x98\x80") + chunk("OVER", "\xc0\x80") + chunk("SURR", "\xed\xa0\x80")),
-         R"({"id": "OVER", "hex": "c080"})"},
+        {"UTF-8 text", riff("OSTR", node("UTF8", "\xc3\x96" "ffnen", "\xe2\x82\xac\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf")),
+         "{\"id\": \"UTF8\", \"name\": \"Öffnen\", \"text\": \"€😀\xf4\x8f\xbf\xbf\"}"},
+        // Bytes that are no UTF-8 go as hex, or a reader would take other text.
+        {"an overlong form", riff("OSTR", chunk("OVER", "\xc0\x80")), R"({"id": "OVER", "hex": "c080"})"},
+        {"a continuation byte alone", riff("OSTR", chunk("LONE", "a\x80")), R"({"id": "LONE", "hex": "6180"})"},
+        {"a surrogate", riff("OSTR", chunk("SURR", "\xed\xa0\x80")), R"({"id": "SURR", "hex": "eda080"})"},
+        {"past U+10FFFF", riff("OSTR", chunk("HIGH", "\xf4\x90\x80\x80")), R"({"id": "HIGH", "hex": "f4908080"})"},
         {"name children that are not exactly a name", riff("OSTR", list("TYPE", chunk("OSTR", std::string("a\0b", 3))) + list("TWO ", chunk("OSTR", "x") + chunk("OSTR", std::string("y\0", 2)))),
          R"({"id": "OSTR", "name": "a", "text": "b"})"},
         {"a compiled locale file", localeFile("de", {{"greeting", "Hallo"}, {"menu\x04Open", "\xc3\x96" "ffnen"}, {"empty", ""}}),
@@ -92,7 +97,8 @@ TEST(RiffJson, RoundTripsByteForByte) {
         {"published: a list whose last child's pad byte follows the list",
          publishedRiff("AVI ", "LIST" + le32(15) + "INFO" + chunk("ICMT", "odd") + std::string(1, '\0') + publishedChunk("idx1", "")),
          R"({"list": "INFO", "children": [)", Convention::Published},
-        {"published: a named list", publishedRiff("OSTR", publishedList("BODY", publishedChunk("OSTR", std::string("ab\0", 3)))),
+        {"published: named lists, the odd name padded", publishedRiff("OSTR", publishedList("BODY", publishedChunk("OSTR", std::string("ab\0", 3))) +
+                                                                   publishedList("EVEN", publishedChunk("OSTR", std::string("abc\0", 4)))),
          R"({"list": "BODY", "name": "ab", "children": []})", Convention::Published},
         // Damage real files carry, kept byte for byte.
         {"published: bytes after the form", publishedRiff("WAVE", publishedChunk("data", "ab")) + std::string("TAG\0\0", 5),
@@ -123,6 +129,8 @@ TEST(RiffJson, RoundTripsByteForByte) {
         {"text of many blocks, characters and escapes across their ends",
          riff("OSTR", node("TEXT", repeated("n\xc3\xa9", 70002), repeated("a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\"\\\n\t", 200003))),
          R"(\"\\\n\taé€😀\"\\\n\taé€😀)"},
+        {"a character cut after its third byte by the end of a block", riff("OSTR", chunk("CUT4", repeated("a", 65533, "\xf0\x9f\x98\x80"))),
+         R"(aaa😀"})"},
         {"text up to its last block, then a control character", riff("OSTR", chunk("LATE", repeated("ab", 140000, "\x01"))),
          R"({"id": "LATE", "hex": "616261)"},
         {"bytes after the form of many blocks", publishedRiff("WAVE", publishedChunk("data", "ab")) + repeated("\x01\x02", 100000),
@@ -148,6 +156,12 @@ TEST(RiffJson, ReadsJsonAsWritten) {
     } cases[] = {
         {"{\"children\": [{\"text\": \"\\u00c4\\ud83d\\ude00\\/\\b\\f\\r\", \"name\": \"n\", \"id\": \"DATA\"}],\r\n \"form\": \"OSTR\"}",
          riff("OSTR", node("DATA", "n", "\xc3\x84\xf0\x9f\x98\x80/\b\f\r"))},
+        // Escapes at the edges of UTF-8's one-, two-, three- and four-byte forms.
+        {R"({"form": "OSTR", "children": [{"id": "DATA", "text": "\u007f\u0080\u07ff\u0800\u20ac\uffff\udbff\udfff"}]})",
+         riff("OSTR", chunk("DATA", "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xe2\x82\xac\xef\xbf\xbf\xf4\x8f\xbf\xbf"))},
+        // A character cut by the end of the block the parser reads.
+        {R"({"form": "OSTR", "children": [{"id": "DATA", "text": ")" + std::string(65536 - 56, 'a') + "\xf0\x9f\x98\x80\"}]}",
+         riff("OSTR", chunk("DATA", std::string(65536 - 56, 'a') + "\xf0\x9f\x98\x80"))},
         {R"({"form": "WAVE", "convention": "published", "length": 0, "children": [], "after": ""})",
          "RIFF" + le32(0) + "WAVE"},
         {"{\"form\": \"OSTR\",\n \"children\": [}", "invalid JSON: parse error at line 2, column 15: expected a value"},
@@ -183,6 +197,7 @@ TEST(RiffJson, ReadsJsonAsWritten) {
     EXPECT_FALSE(data.held);
     EXPECT_EQ(data.size, 300000u);
     EXPECT_LT(data.text.capacity(), 100u);
+    EXPECT_TRUE(long_.root.find("form")->held) << "a short string is kept in memory";
 }
 
 // Files whose chunks do not cover their bytes exactly would pack to other bytes.
@@ -251,6 +266,7 @@ TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {
         {R"({"form": "OSTR", "children": [{"id": "LIST", "text": ""}]})",
          "/children/0/id: a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}"},
         {R"({"form": "OSTR", "children": [{"id": "ABCD", "text": 5}]})", "/children/0/text: must be a string"},
+        {R"({"form": "OSTR", "children": [{"id": "ABCD", "hex": 12}]})", "/children/0/hex: must be a string"},
         {R"({"form": "OSTR", "children": [{"id": "ABCD", "hex": "abc"}]})", "/children/0/hex: hex data needs an even number of digits"},
         {R"({"form": "OSTR", "children": [{"id": "ABCD", "hex": "0g"}]})", "/children/0/hex: not a hex digit at character 1"},
         {R"({"form": "OSTR", "children": [{"id": "ABCD", "name": "a\u0000b", "text": ""}]})", "/children/0/name: a name ends at its first zero byte"},
