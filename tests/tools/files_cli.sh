@@ -163,7 +163,13 @@ grep -qF "tavtool: $work/published.riff: the RIFF length counts the form type (f
 printf '{"form": "OSTR", "children": [{"id": "DATA", "name": "Gr\\u00fc\\u00df\\tGott", "hex": "ff"}]}' >"$work/names.json"
 "$tavtool" pack "$work/names.json" -o "$work/names.riff" && "$tavtool" tree "$work/names.riff" >"$work/out" ||
   fail "names: cannot pack or show"
-grep -qF '  DATA  offset 12  length 13  name "Grüß\x09Gott"  path /DATA#0' "$work/out" || fail "names: $(cat "$work/out")"
+[ "$(cat "$work/out")" = 'RIFF OSTR  offset 0  length 21
+  DATA  offset 12  length 13  name "Grüß\x09Gott"  path /DATA#0' ] || fail "names: $(cat "$work/out")"
+# get --hex shows printable ASCII beside the bytes, and a dot for any other byte.
+printf '{"form": "OSTR", "children": [{"id": "DATA", "name": "n", "text": " ~\\u007f\\u001f\\u00e9"}]}' >"$work/dump.json"
+"$tavtool" pack "$work/dump.json" -o "$work/dump.riff" && "$tavtool" get --hex "$work/dump.riff" /DATA.n >"$work/out" ||
+  fail "dump: cannot pack or get"
+[ "$(cat "$work/out")" = "$(printf '00000000  20 7e 7f 1f c3 a9%32s ~....' '')" ] || fail "dump: $(cat "$work/out")"
 printf 'RIFF\014\000\000\000OSTRDATA\144\000\000\000abcd' >"$work/damaged.riff"
 "$tavtool" tree "$work/damaged.riff" >"$work/out" 2>"$work/error" && fail "tree read a damaged chunk"
 [ "$(tail -n 1 "$work/out")" = "  DATA  offset 12  length 100  (cut: 96 bytes short)" ] && [ "$(tail -c 1 "$work/out" | od -An -tx1)" = " 0a" ] && grep -qF "tavtool: $work/damaged.riff: " "$work/error" || fail "damaged: $(cat "$work/out" "$work/error")"
@@ -178,6 +184,13 @@ message() {
   [ "$(head -n 1 "$work/error")" = "$expected" ] || fail "$1: expected '$expected', got '$(cat "$work/error")'"
 }
 deep=$(printf '%0500d' 0 | tr 0 '(')
+# Catalogues that declare plural rules must declare the same: a catalogue with
+# none leaves the choice to the next.
+i=0
+for rule in "" "nplurals=2; plural=n != 1;" "nplurals=1; plural=0;"; do
+  printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\n%s"\n' "${rule:+Plural-Forms: $rule\\n}" >"$work/rule$i.po"
+  i=$((i + 1))
+done
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=%sn;\\n"\n\nmsgid "a"\nmsgid_plural "b"\nmsgstr[0] "c"\nmsgstr[1] "d"\n' "$deep" >"$work/deep.po"
 : >"$work/empty.po"
 printf 'RIFF' >"$work/short.riff"
@@ -213,6 +226,7 @@ for case in \
   "tree $work/rf64.wav|1|tavtool: $work/rf64.wav: not a RIFF file: it begins with \"RF64\"" \
   "tree --convention tav $work/cut.riff|1|tavtool: $work/cut.riff: RIFF length 100 claims 112 bytes; the file has 20: cut short, or written to a pipe" \
   "locale compile $work/empty.po -o $work/x|1|tavtool: $work/empty.po: no --code given, and it names no Language" \
+  "locale compile $work/rule0.po $work/rule1.po $work/rule2.po -o $work/x --code xx|1|tavtool: $work/rule2.po: plural rule \"nplurals=1; plural=0;\" differs from \"nplurals=2; plural=n != 1;\" in $work/rule1.po" \
   "locale compile $work/empty.po - -o $work/x|1|tavtool: $work/empty.po, standard input: no --code given, and no input names its Language" \
   "locale compile $work/long.po -o $work/x|1|tavtool: $work/long.po:4: keyword \"$(echo "$long" | cut -c1-80)...\" unknown"; do
   rest=${case#*|}

@@ -58,7 +58,9 @@ files = {
   'placeholder': wave[:4] + b'\\xff' * 4 + wave[8:40] + b'\\xff' * 4 + wave[44:], 'cut': wave[:-2],
   'final-pad': form(b'WAVE', ck(b'data', b'abc', False), 1),
   'sf3': form(b'sfbk', ck(b'LIST', b'sdta' + ck(b'smpl', b'abc', False), False) + ck(b'LIST', b'pdta' + ck(b'phdr', b'1234'))),
-  'minus-12': form(b'WAVE', ck(b'fmt ', b'f' * 16) + ck(b'data', b'xyz'), -4)}
+  'minus-12': form(b'WAVE', ck(b'fmt ', b'f' * 16) + ck(b'data', b'xyz'), -4),
+  'short-form': wave + b'RIFF' + struct.pack('<I', 2) + b'AVIX', 'list-after': wave + ck(b'LIST', b'INFO'),
+  'id3v2': wave + b'ID3\\4\\0\\0' + bytes(7)}
 for name, data in files.items(): open(sys.argv[1] + '/damaged-' + name + '.wav', 'wb').write(data)" "$work"
   # A table row NAME|LINE: the tree of NAME has the line; NAME|!TEXT: no line has TEXT.
   while IFS='|' read -r name line; do
@@ -84,6 +86,9 @@ final-pad|RIFF WAVE  offset 0  length 16  (cut: 1 bytes short)
 sf3|  LIST pdta  offset 35  length 16
 minus-12|  data  offset 36  length 3  (reaches 3 bytes past its list)
 minus-12|!after the form
+short-form|after the form: 12 bytes, another RIFF form, of type "AVIX"
+list-after|after the form: 12 bytes, a LIST chunk
+id3v2|after the form: 13 bytes, an ID3v2 tag
 TABLE
 fi
 # A WAV written to a pipe: sox cannot go back to fill in its placeholder lengths.
