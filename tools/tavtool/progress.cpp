@@ -76,8 +76,7 @@ void Progress::look(std::uint64_t now) {
     draw();
 }
 
-void Progress::draw() {
-    const double seconds = std::chrono::duration<double>(drawn - start).count();
+std::string progressLine(std::uint64_t done, std::uint64_t total, double seconds) {
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
     std::string line = "tavtool: " + amount(static_cast<double>(done));
     if (total >= done && total > 0) {
@@ -86,6 +85,11 @@ void Progress::draw() {
     }
     line += ", " + amount(rate) + "/s";
     if (total > done && rate > 0) line += ", " + duration(static_cast<double>(total - done) / rate) + " left";
+    return line;
+}
+
+void Progress::draw() {
+    std::string line = progressLine(done, total, std::chrono::duration<double>(drawn - start).count());
     const std::size_t length = line.size();
     if (length < shown) line.append(shown - length, ' ');  // over what a longer line left
     shown = length > shown ? length : shown;

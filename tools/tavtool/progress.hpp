@@ -13,8 +13,13 @@
 #include <cstdint>
 #include <ostream>
 #include <streambuf>
+#include <string>
 
 namespace tavtool {
+
+// The line shown once `done` bytes of `total` (0 where it is not known) took
+// `seconds`: "tavtool: 12.3 MB of 2.20 GB, 0%, 12.3 MB/s, 2 min 58 s left".
+std::string progressLine(std::uint64_t done, std::uint64_t total, double seconds);
 
 class Progress {
 public:
