@@ -228,6 +228,35 @@ TEST(RiffJson, RefusesFilesItCannotDescribe) {
     }
     EXPECT_THROWS_PTR(std::invalid_argument, unpackBytes(std::string("RIFF\x01\0\0\0OSTR", 12)),
                       "Tav::Format::RIFF::File::constructor: Malformed RIFF length!");
+    // A stream that stops giving bytes part way (a file cut while it is read, a
+    // disk error): the bytes it did not give are named, never taken for data.
+    struct GivesUpAt : std::stringbuf {
+        GivesUpAt(const std::string& bytes, std::streamoff end) : std::stringbuf(bytes, std::ios::in), end(end) {}
+        std::streamsize xsgetn(char* to, std::streamsize n) override {
+            return std::stringbuf::xsgetn(to, std::max<std::streamoff>(0, std::min<std::streamoff>(n, end - (gptr() - eback()))));
+        }
+        std::streamoff end;
+    };
+    const std::string wav = publishedRiff("WAVE", publishedChunk("data", std::string(200000, 'x')));
+    const struct {
+        std::streamoff end;
+        const char* message;
+    } failures[] = {
+        {100000, "cannot read bytes 65556 to 131091"},           // in the data
+        {30, "cannot read the chunks of the form at offset 0"},  // in the headers: not an empty form
+    };
+    for (const auto& f : failures) {
+        GivesUpAt failing(wav, f.end);
+        std::istream in(&failing);
+        std::ostringstream out;
+        try {
+            unpack(in, Convention::Published, out);
+            ADD_FAILURE() << "described a stream that failed at " << f.end;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), f.message);
+        }
+        EXPECT_EQ(out.str(), "");
+    }
 }
 
 TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {

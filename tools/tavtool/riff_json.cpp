@@ -599,6 +599,10 @@ Described describeForm(File& form, const Layout& layout) {
 
 }  // namespace
 
+void checkLoaded(const std::istream& in, std::uint64_t at) {
+    if (!in) throw std::runtime_error("cannot read the chunks of the form at offset " + std::to_string(at));
+}
+
 void unpack(std::istream& in, Convention convention, std::ostream& out) {
     in.seekg(0, std::ios::end);
     const auto size = static_cast<std::uint64_t>(in.tellg());
@@ -609,6 +613,7 @@ void unpack(std::istream& in, Convention convention, std::ostream& out) {
     std::uint64_t end = 0;
     for (std::uint64_t at = 0;;) {
         File form(in, convention, at);
+        checkLoaded(in, at);
         forms.push_back(describeForm(form, Layout{in, published, size, form.origin()}));
         end = form.limit();
         if ((at = form.next()) == 0) break;

@@ -29,6 +29,11 @@ namespace tavtool {
 // both before anything is written.
 void unpack(std::istream& in, Tav::Format::RIFF::Convention convention, std::ostream& out);
 
+// Refuses a form whose chunk tree the stream failed to give whole: a read that
+// fails ends the library's walk, and the chunks after it would go missing
+// unseen. `at` is where the form stands.
+void checkLoaded(const std::istream& in, std::uint64_t at);
+
 // The RIFF data a description stands for, checked whole when made (throws
 // PackError), so that a refusal comes before any byte is written. Refers to
 // the description, which must outlive it.

@@ -12,6 +12,7 @@
 
 #include "commands.hpp"
 #include "files.hpp"
+#include "riff_json.hpp"
 #include "text.hpp"
 
 namespace tavtool {
@@ -107,6 +108,7 @@ void printTree(std::istream& in, Tav::Format::RIFF::Convention convention, bool 
     // shown as the first is.
     for (std::uint64_t at = 0;;) {
         Tav::Format::RIFF::File form(in, convention, at);
+        checkLoaded(in, at);
         Chunk& riff = form;  // the "RIFF" chunk itself
         const bool named = names || std::memcmp(form.type().chars, "OSTR", 4) == 0;
         Printer{named, published, size, form.origin(), out}.show(form, &form, riff.type(), form.type(), 0, "", size);
