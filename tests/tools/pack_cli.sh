@@ -18,10 +18,13 @@ cmp "$work/example.riff" "$work/again.riff" || fail "unpack | pack changed the b
 # Data of many blocks streams through pipes both ways, by way of temporary
 # files that go again.
 mkdir -p "$work/tmp"
-{ printf 'RIFF\014\000\004\000WAVEdata\000\000\004\000' && head -c 262144 /dev/urandom; } >"$work/big.wav"
+{ printf 'RIFF\030\000\004\000WAVEdata\000\000\004\000' && head -c 262144 /dev/urandom && printf 'LIST\004\000\000\000INFO'; } >"$work/big.wav"
 cat "$work/big.wav" | TMPDIR=$work/tmp "$tavtool" unpack - | TMPDIR=$work/tmp "$tavtool" pack - >"$work/big-again.wav" ||
   fail "unpack - | pack - failed on a file of many blocks"
 cmp "$work/big.wav" "$work/big-again.wav" || fail "unpack | pack changed a file of many blocks"
+# A header past the first blocks, reached by a seek rather than by reading on.
+cat "$work/big.wav" | TMPDIR=$work/tmp "$tavtool" tree - | grep -qxF '  LIST INFO  offset 262164  length 4' ||
+  fail "tree - of a file of many blocks: $(cat "$work/big.wav" | "$tavtool" tree - 2>&1)"
 [ -z "$(ls -A "$work/tmp")" ] || fail "temporary files were left: $(ls "$work/tmp")"
 
 # refuses INPUT EXPECTED-MESSAGE: packing INPUT fails as it should.
