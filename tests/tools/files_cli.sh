@@ -147,6 +147,15 @@ cat "$sample" | TMPDIR=$inputs/tmp unprivileged tree - 2>"$work/error" && fail "
 grep -qF "tavtool: $inputs/tmp: cannot make a temporary file: Permission denied" "$work/error" ||
   fail "unwritable temporary directory: $(cat "$work/error")"
 chmod 755 "$inputs/tmp"
+# A temporary directory that fills up (here a limit on file sizes): the copy
+# fails with the system's reason, nothing is made of the part copied, and the
+# part goes again.
+{ printf 'RIFF\014\000\004\000WAVEdata\000\000\004\000' && head -c 262144 /dev/zero; } >"$work/big.wav"
+(ulimit -f 64 && trap '' XFSZ && cat "$work/big.wav" | TMPDIR=$work/tmp "$tavtool" tree - >"$work/out" 2>"$work/error") &&
+  fail "tree - with a temporary directory that fills up"
+grep -q "^tavtool: temporary file $work/tmp/tavtool-.*: File too large$" "$work/error" && [ ! -s "$work/out" ] ||
+  fail "a temporary directory that fills up: $(cat "$work/out" "$work/error")"
+[ -z "$(ls -A "$work/tmp")" ] || fail "a part copy of standard input was left behind: $(ls "$work/tmp")"
 
 chmod 755 "$private" && printf secret >"$private/unreadable" && chmod 600 "$private/unreadable" && chmod 555 "$private"
 unprivileged tree "$private/unreadable" 2>"$work/error" && fail "read a file it may not read"
