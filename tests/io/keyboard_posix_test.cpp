@@ -389,6 +389,7 @@ TEST_F(Terminal, KeyReports) {
         {"\x1B[97;33u", Event::AltA},  // kitty's Meta counts as Alt ...
         {"\x1B[97;9u", ch('a')},       // ... its Super does not
         {"\x1B[97;2u", ch('A')},
+        {"\x1B[122;2u", ch('Z')},  // Shift capitalises every letter, z too
         {"\x1B[97:65;6u", ch('A')},  // alternate keys after ':'
         {"\x1B[97;129u", ch('a')},   // Num Lock changes nothing
         {"\x1B[57399u", ch('0')},  // keypad keys: the character without modifiers, as with Num Lock on
