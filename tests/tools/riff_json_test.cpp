@@ -164,6 +164,7 @@ TEST(RiffJson, ReadsJsonAsWritten) {
          riff("OSTR", chunk("DATA", std::string(65536 - 56, 'a') + "\xf0\x9f\x98\x80"))},
         {R"({"form": "WAVE", "convention": "published", "length": 0, "children": [], "after": ""})",
          "RIFF" + le32(0) + "WAVE"},
+        {"{ \n}", "/: \"form\" is missing"},  // white space in an empty object is JSON: the description is not
         {"{\"form\": \"OSTR\",\n \"children\": [}", "invalid JSON: parse error at line 2, column 15: expected a value"},
         {R"({"form": "OSTR", "children": []} x)", "invalid JSON: parse error at line 1, column 34: unexpected text after the description"},
         {R"({"form": "OSTR" "children": []})", "invalid JSON: parse error at line 1, column 17: expected ',' or '}'"},
