@@ -113,10 +113,11 @@ TEST(RiffList, DeepNestingIsBounded) {
     std::istringstream fine(riff("TEST", ok));
     EXPECT_NO_THROW(RIFF::File file(fine));
 
-    // Far more levels than the bound, in a stream of a few megabytes.
+    // Far more levels than the bound, in a stream of a few megabytes; each holds
+    // a leaf before the next level, which the refusal must release too.
     std::string deep;
     const unsigned levels = 300000;
-    for (unsigned i = 0; i < levels; ++i) deep += "LIST" + le32(12u * (levels - 1 - i)) + "DEEP";
+    for (unsigned i = 0; i < levels; ++i) deep += "LIST" + le32(8 + 20u * (levels - 1 - i)) + "DEEP" + chunk("leaf", "");
     std::istringstream data(riff("TEST", deep));
     EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File file(data), "Lists nested too deeply!");
 }
