@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iconv.h>
+#include <iterator>
 #include <libintl.h>
 #include <unistd.h>
 #include <sstream>
@@ -237,6 +238,24 @@ TEST_F(GettextOracle, SystemDependentStrings) {
         ADD_FAILURE() << "an unknown segment was accepted";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), (base + "-bad.po: unknown system-dependent segment \"<PRIu128>\"").c_str());
+    }
+    // An MO string that names a segment past the segment table is refused, not
+    // read past the table.
+    std::ifstream in(mo, std::ios::binary);
+    std::string damaged{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto word = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(damaged[at + i]);
+        return v;
+    };
+    const std::uint32_t segmentCount = word(28), firstPieces = word(word(40));
+    for (int i = 0; i < 4; ++i) damaged[firstPieces + 8 + i] = static_cast<char>(segmentCount >> (8 * i));
+    std::ofstream(base + "-damaged.mo", std::ios::binary) << damaged;
+    try {
+        tavtool::readCatalog(base + "-damaged.mo");
+        ADD_FAILURE() << "a segment past the table was accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), (base + "-damaged.mo: MO string refers to no segment").c_str());
     }
 }
 
