@@ -120,6 +120,11 @@ TEST(RiffList, DeepNestingIsBounded) {
     for (unsigned i = 0; i < levels; ++i) deep += "LIST" + le32(8 + 20u * (levels - 1 - i)) + "DEEP" + chunk("leaf", "");
     std::istringstream data(riff("TEST", deep));
     EXPECT_THROWS_PTR(std::invalid_argument, RIFF::File file(data), "Lists nested too deeply!");
+    // A list made at an offset the file's walk did not take (inside a chunk's
+    // data) is refused the same way, and releases what it had loaded.
+    std::istringstream hidden(riff("TEST", chunk("data", deep)));
+    RIFF::File file(hidden);
+    EXPECT_THROWS_PTR(std::invalid_argument, RIFF::List list(file, 20), "Lists nested too deeply!");
 }
 
 TEST(RiffList, OverlappingListsAreRefused) {
