@@ -27,9 +27,9 @@ Node::Node(const RIFF::Chunk& chunk) noexcept : Chunk(chunk) { stamp("TFrmtOstrN
 
 Node::Node(const Node& other) noexcept : Chunk(other) { stamp("TFrmtOstrNd", 28); }
 
-Node::Node(Object& owner, std::uint32_t at) noexcept : Chunk(owner, at) { stamp("TFrmtOstrNd", 28); }
+Node::Node(Object& owner, std::uint64_t at) noexcept : Chunk(owner, at) { stamp("TFrmtOstrNd", 28); }
 
-Node::Node(RIFF::File* owner, std::uint32_t at) noexcept : Chunk(owner, at) { stamp("TFrmtOstrNd", 28); }
+Node::Node(RIFF::File* owner, std::uint64_t at) noexcept : Chunk(owner, at) { stamp("TFrmtOstrNd", 28); }
 
 const std::string Node::name() {
     if (type().value == KnownFourCC::LIST.value) {

@@ -14,14 +14,14 @@ namespace Tav::Format::RIFF::detail {
 // chunk keeps only one pointer and the last holder frees the block.
 struct alignas(std::max_align_t) BufferHeader {
     std::atomic<std::size_t> holders;
-    std::uint32_t bytes;
+    std::size_t bytes;
 };
 
 inline BufferHeader* headerOf(const char* data) noexcept {
     return reinterpret_cast<BufferHeader*>(const_cast<char*>(data)) - 1;
 }
 
-inline char* allocateBuffer(std::uint32_t bytes) {
+inline char* allocateBuffer(std::size_t bytes) {
     void* block = ::operator new(sizeof(BufferHeader) + bytes);
     auto* header = new (block) BufferHeader{{1}, bytes};
     return reinterpret_cast<char*>(header + 1);
@@ -40,6 +40,6 @@ inline void releaseBuffer(char* data) noexcept {
     }
 }
 
-inline std::uint32_t bufferBytes(const char* data) noexcept { return headerOf(data)->bytes; }
+inline std::size_t bufferBytes(const char* data) noexcept { return headerOf(data)->bytes; }
 
 }  // namespace Tav::Format::RIFF::detail

@@ -2,12 +2,12 @@
 // Copyright (c) 2026 The Tav developers
 #include <tav/format/riff/list.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
 #include <tav/format/riff/file.hpp>
 
-#include "detail/bytes.hpp"
 #include "detail/fail.hpp"
 #include "format/riff/window.hpp"
 
@@ -24,15 +24,16 @@ struct Load {
     // than the stream has room for is going in circles (lists whose last child
     // reaches back over their parent's later children): refuse it.
     std::uint64_t room;
-    bool published;
+    File& file;
 
-    Load(File& file, bool published) : window(file), room(window.size() / 8 + 1), published(published) {}
+    explicit Load(File& file) : window(file), room(window.size() / 8 + 1), file(file) {}
 
-    bool header(std::uint32_t offset, FourCC& id, std::uint32_t& length) {
-        unsigned char bytes[8];
-        if (!window.fetch(offset, sizeof bytes, bytes)) return false;
-        std::memcpy(id.chars, bytes, 4);
-        length = Tav::detail::loadLE32(bytes + 4);
+    // The header at `offset`: its data length and whether it begins a list.
+    bool header(std::uint64_t offset, std::uint64_t& length, bool& list) {
+        unsigned char bytes[24];
+        if (!window.fetch(offset, file.headerBytes(), bytes)) return false;
+        length = file.declared(bytes);
+        list = file.listAt(bytes);
         return true;
     }
 
@@ -56,12 +57,12 @@ struct Load {
 
 List::List() noexcept : Chunk() { stamp("TFrmtRIFFLi", 28); }
 
-List::List(Object& owner, std::uint32_t offset) : Chunk(owner, offset) {
+List::List(Object& owner, std::uint64_t offset) : Chunk(owner, offset) {
     stamp("TFrmtRIFFLi", 28);
     load();
 }
 
-List::List(File* owner, std::uint32_t offset, std::uint32_t length, detail::Load& state, unsigned depth)
+List::List(File* owner, std::uint64_t offset, std::uint64_t length, detail::Load& state, unsigned depth)
     : Chunk(owner, offset) {
     stamp("TFrmtRIFFLi", 28);
     try {
@@ -87,9 +88,9 @@ void List::clear() noexcept {
 
 const FourCC List::type() {
     requireParent();
-    FourCC id;
-    parent->read(position + 8, 4, id.chars);
-    return id;
+    unsigned char id[16];
+    parent->read(position + parent->headerBytes(), parent->typeBytes(), id);
+    return parent->code(id);
 }
 
 std::int32_t List::count() noexcept { return static_cast<std::int32_t>(children.size()); }
@@ -106,10 +107,10 @@ bool List::is(const Object& object) noexcept {
 void List::load() {
     requireParent();
     try {
-        detail::Load state(*parent, parent->convention == Convention::Published);
-        FourCC id;
-        std::uint32_t length = 0;  // a header the stream cannot deliver reads as zero
-        state.header(position, id, length);
+        detail::Load state(*parent);
+        std::uint64_t length = 0;  // a header the stream cannot deliver reads as zero
+        bool list;
+        state.header(position, length, list);
         load(length, state, 0);
         state.window.finish();
     } catch (...) {
@@ -118,40 +119,43 @@ void List::load() {
     }
 }
 
-void List::load(std::uint32_t length, detail::Load& state, unsigned depth) {
+void List::load(std::uint64_t length, detail::Load& state, unsigned depth) {
     // Each nested list loads itself before the walk goes on; bound the recursion.
     if (depth > maxDepth) fail<std::invalid_argument>("Lists nested too deeply!");
     // In Tav's convention a list's length counts the bytes after its list type, in
-    // the published one the list type too; offsets are 32-bit, and a length near
-    // 4 GiB (a streaming writer's placeholder) does not wrap round. The children
-    // start after the list type in both.
-    const std::uint64_t limit = std::uint64_t{length} + (state.published ? 8 : 12);
-    std::uint32_t cursor = 12;
+    // the published one the list type too. The children start after the list
+    // type in both. Lengths are 64-bit, and a length near 2^64 (damage) cannot
+    // wrap the walk round: it ends at the stream's end.
+    File& file = *parent;
+    const bool published = file.convention == Convention::Published;
+    const unsigned header = file.headerBytes();
+    const std::uint64_t size = state.window.size();
+    const std::uint64_t limit = std::min(length, size) + header + (published ? 0 : 4);
+    std::uint64_t cursor = header + file.typeBytes();
     while (cursor < limit) {
-        const std::uint32_t at = position + cursor;
-        FourCC id;
-        std::uint32_t n;
+        const std::uint64_t at = position + cursor;
+        std::uint64_t n;
+        bool isList;
         // The walk ends at the first child whose header the stream cannot deliver.
-        if (!state.header(at, id, n)) break;
+        if (!state.header(at, n, isList)) break;
         state.admit();
-        const bool isList = id.value == KnownFourCC::LIST.value;
         children.push_back(nullptr);  // make room first, so that no child can leak
         if (isList)
             children.back() = new List(parent, at, n, state, depth + 1);
         else
             children.back() = new Chunk(parent, at);
         // A child reaching past the list's end is kept whole; the walk stops after
-        // it. A length that wraps the 32-bit cursor stops the walk the same way.
-        // Published chunks of odd length are followed by a pad byte; one missing at
-        // the end of the data only ends the walk.
-        std::uint64_t next = std::uint64_t{cursor} + n + (state.published ? 8 + (n & 1) : isList ? 12 : 8);
+        // it. Published chunks of odd length are followed by a pad byte, Wave64's
+        // by up to 7 to the next multiple of 8; one missing at the end of the data
+        // only ends the walk.
+        if (n > size) break;
+        std::uint64_t next = cursor + header + n + (isList && !published ? 4 : 0) + file.pad(n);
         // A published list is odd only when its last child's pad byte is missing,
         // and writers that leave that out leave out the list's own too (SoundFont
         // 3 files): the next header then starts where the list ends, where one
         // can (a pad byte, zero, cannot begin an id).
-        if (state.published && isList && (n & 1) && state.plausible(std::uint64_t{at} + 8 + n)) --next;
-        if (next > 0xFFFFFFFFu) break;
-        cursor = static_cast<std::uint32_t>(next);
+        if (published && isList && (n & 1) && state.plausible(at + header + n)) --next;
+        cursor = next;
     }
     children.shrink_to_fit();
 }

@@ -15,9 +15,18 @@
 #include "riff_writer.hpp"
 
 using namespace Tav::Format;
+using tavtool::be32;
 using tavtool::chunk;
+using tavtool::ds64;
 using tavtool::le32;
+using tavtool::le64;
+using tavtool::publishedChunk;
+using tavtool::publishedList;
+using tavtool::publishedRiff;
 using tavtool::riff;
+using tavtool::wave64;
+using tavtool::wave64Chunk;
+using tavtool::wave64Guid;
 
 namespace {
 const char* const notGood = "Tav::Format::RIFF::File::constructor: Input stream not good!";
@@ -127,6 +136,7 @@ namespace {
 struct Sparse : std::streambuf {
     std::uint64_t gap;
     std::string tail;
+    std::string head;  // stands over the gap's first bytes
     std::uint64_t failFrom;
     char byte = 0;
     std::uint64_t at = 0;
@@ -135,7 +145,9 @@ struct Sparse : std::streambuf {
     std::uint64_t size() const { return gap + tail.size(); }
     int_type underflow() override {
         if (at >= size() || at >= failFrom) return traits_type::eof();
-        byte = at < gap ? '\0' : tail[static_cast<std::size_t>(at - gap)];
+        byte = at < head.size() ? head[static_cast<std::size_t>(at)]
+               : at < gap       ? '\0'
+                                : tail[static_cast<std::size_t>(at - gap)];
         setg(&byte, &byte, &byte + 1);
         return traits_type::to_int_type(byte);
     }
@@ -195,8 +207,6 @@ TEST(RiffFile, WalkReadsTheStreamInBlocks) {
 // A stream of several published forms (OpenDML AVI), read form by form: each
 // form's chunks count their offsets from its own header, wherever it stands.
 TEST(RiffFile, FormsOneAfterAnother) {
-    using tavtool::publishedChunk;
-    using tavtool::publishedRiff;
     const auto published = RIFF::Convention::Published;
     const std::string avi = publishedRiff("AVI ", publishedChunk("strh", "abc") + publishedChunk("idx1", ""));
     const std::string avix = publishedRiff("AVIX", publishedChunk("movi", "frames"));
@@ -260,4 +270,213 @@ TEST(RiffFile, FormsOneAfterAnother) {
     RIFF::File after(stream, published, beyond.next());
     EXPECT_EQ(after.limit(), sparse.size());
     EXPECT_EQ(after.next(), 0u);
+}
+
+namespace {
+
+// A chunk tree as the library reads it: "id type length" per chunk, depth by
+// indentation; "-" for a type a Wave64 GUID does not give.
+std::string shape(RIFF::List& list, int depth = 0) {
+    std::string out;
+    for (std::int32_t i = 0; i < list.count(); ++i) {
+        RIFF::Chunk& child = list[static_cast<std::uint32_t>(i)];
+        const FourCC id = child.type();
+        out += std::string(2 * static_cast<std::size_t>(depth), ' ') +
+               (id.value ? std::string(id.chars, 4) : std::string("-")) + "@" + std::to_string(child.offset64()) +
+               ":" + std::to_string(child.length64()) + "\n";
+        if (RIFF::List::is(child)) out += shape(static_cast<RIFF::List&>(child), depth + 1);
+    }
+    return out;
+}
+
+std::string rf64(const char* signature, const std::string& body) {
+    return signature + le32(0xFFFFFFFF) + body;
+}
+
+}  // namespace
+
+// Every member of the family walks as RIFF does: each chunk's id, its true
+// length (a RIFX field read big-endian, an RF64 placeholder from "ds64", a
+// Wave64 size less its header) and its data.
+TEST(RiffFamily, WalksEveryMember) {
+    const std::string fmt = "16 bytes of fmt.";
+    const std::string rifxBody = "WAVE" + std::string("fmt ") + be32(16) + fmt + "LIST" + be32(4 + 8 + 3 + 1) +
+                                 "INFO" + "ISFT" + be32(3) + "ab" + '\0' + '\0' + "data" + be32(5) + "abcde" + '\0';
+    const std::string table = "big " + le64(7);
+    const std::string rf64Body = "WAVE" + ds64(1000, 5, table) + publishedChunk("fmt ", fmt) + "big " + le32(0xFFFFFFFF) +
+                                 "1234567" + '\0' + "data" + le32(0xFFFFFFFF) + "abcde" + '\0';
+    const std::string unknown(16, '\x5A');
+    const std::string w64 = wave64("wave", wave64Chunk("fmt ", fmt) + wave64Chunk(unknown, "abc") +
+                                               wave64Chunk("list", "not a list") + wave64Chunk("data", "abcde"));
+    const struct {
+        const char* what;
+        std::string bytes;
+        RIFF::Family family;
+        std::uint64_t length;  // the form's
+        std::string tree;
+    } cases[] = {
+        {"RIFX", "RIFX" + be32(rifxBody.size()) + rifxBody, RIFF::Family::RIFX, 4 + 24 + 24 + 14,
+         "fmt @12:16\nLIST@36:16\n  ISFT@48:3\ndata@60:5\n"},
+        {"RF64", rf64("RF64", rf64Body), RIFF::Family::RF64, 1000, "ds64@12:40\nfmt @60:16\nbig @84:7\ndata@100:5\n"},
+        {"BW64", rf64("BW64", rf64Body), RIFF::Family::BW64, 1000, "ds64@12:40\nfmt @60:16\nbig @84:7\ndata@100:5\n"},
+        {"Wave64", w64, RIFF::Family::Wave64, w64.size() - 24,
+         "fmt @40:16\n-@80:3\nlist@112:10\ndata@152:5\n"},
+    };
+    for (const auto& c : cases) {
+        std::istringstream data(c.bytes);
+        RIFF::File file(data, RIFF::Convention::Published);
+        EXPECT_EQ(file.family(), c.family) << c.what;
+        EXPECT_EQ(shape(file), c.tree) << c.what;
+        EXPECT_EQ(std::string(file.type().chars, 4), c.family == RIFF::Family::Wave64 ? "wave" : "WAVE") << c.what;
+        EXPECT_EQ(file.length64(), c.length) << c.what;
+        RIFF::Chunk& last = file[static_cast<std::uint32_t>(file.count() - 1)];
+        EXPECT_EQ(std::string(last.open(), 5), "abcde") << c.what;
+        char part[8] = {};
+        EXPECT_EQ(last.read(3, part, sizeof part), 2u) << c.what;  // clipped to the data
+        EXPECT_EQ(std::string(part, 2), "de") << c.what;
+        EXPECT_EQ(last.read(5, part, 1), 0u) << c.what;
+        EXPECT_EQ(file.limit(), c.bytes.size()) << c.what;
+        EXPECT_EQ(file.next(), 0u) << c.what;
+        // Tav's convention reads RIFF only.
+        std::istringstream again(c.bytes);
+        EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { RIFF::File(again, RIFF::Convention::Tav); }),
+                  badSignature)
+            << c.what;
+    }
+
+    // A Wave64 chunk shows its GUID whole, a RIFF chunk its id and zeros.
+    std::istringstream wave(w64);
+    RIFF::File file(wave, RIFF::Convention::Published);
+    const auto guid = file[1].guid();
+    EXPECT_EQ(std::string(guid.begin(), guid.end()), unknown);
+    const auto fmtGuid = file[0].guid();
+    EXPECT_EQ(std::string(fmtGuid.begin(), fmtGuid.end()), wave64Guid("fmt "));
+    std::istringstream plain(riff("WAVE", chunk("data", "")));
+    RIFF::File riffFile(plain);
+    const auto riffGuid = riffFile[0].guid();
+    EXPECT_EQ(std::string(riffGuid.begin(), riffGuid.end()), "data" + std::string(12, '\0'));
+}
+
+// Damage reads as the truth or a one-line refusal, never as a wrong length.
+TEST(RiffFamily, RefusesOrShowsDamage) {
+    const auto published = RIFF::Convention::Published;
+    const auto refusal = [&](const std::string& bytes) {
+        std::istringstream data(bytes);
+        return thrownMessage<std::invalid_argument>([&] { RIFF::File(data, published); });
+    };
+    const char* const badDs64 = "Tav::Format::RIFF::File::constructor: Malformed ds64 chunk!";
+    const std::string fmt = chunk("fmt ", "0123");
+    EXPECT_EQ(refusal(rf64("RF64", "WAVE" + fmt)), badDs64);  // no ds64 first
+    EXPECT_EQ(refusal(rf64("RF64", "WAVE" + chunk("ds64", std::string(27, '\0')))), badDs64);  // too short
+    EXPECT_EQ(refusal(rf64("RF64", "WAVE")), badDs64);  // cut before it
+    // A table longer than its chunk, or than the stream.
+    std::string longTable = ds64(100, 0, "big " + le64(7));
+    longTable.replace(8 + 24, 4, le32(2));
+    EXPECT_EQ(refusal(rf64("RF64", "WAVE" + longTable)), badDs64);
+    std::string pastStream = ds64(100, 0, "big " + le64(7));
+    pastStream.replace(4, 4, le32(28 + 12 * 1000));
+    pastStream.replace(8 + 24, 4, le32(1000));
+    EXPECT_EQ(refusal(rf64("RF64", "WAVE" + pastStream)), badDs64);
+    EXPECT_EQ(refusal(rf64("RF64", "WAVE" + ds64(3, 0))), badLength);  // no room for the form type
+    EXPECT_EQ(refusal(wave64("wave", "").substr(0, 20)), badLength);
+    std::string tiny = wave64("wave", "");
+    tiny.replace(16, 8, le64(39));
+    EXPECT_EQ(refusal(tiny), badLength);
+    EXPECT_EQ(refusal(wave64("wave", wave64Chunk("data", "").substr(0, 16) + le64(23))),
+              "Malformed Wave64 chunk size!");
+    EXPECT_EQ(refusal("RIFX" + be32(3) + "WAVE"), badLength);
+
+    // A ds64 that claims more than the stream holds: the form reads to the
+    // stream's end, the chunk keeps its length, open() refuses, read() gives
+    // what there is. A placeholder without a table entry stays 0xFFFFFFFF.
+    const std::uint64_t huge = std::uint64_t{5} << 30;
+    std::istringstream cut(rf64("RF64", "WAVE" + ds64(huge + 100, huge) + "data" + le32(0xFFFFFFFF) + "abc"));
+    RIFF::File file(cut, published);
+    EXPECT_EQ(file.length64(), huge + 100);
+    EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { file.length(); }), "Chunk length past 4 GiB!");
+    RIFF::Chunk& data = file[1];
+    EXPECT_EQ(data.length64(), huge);
+    EXPECT_EQ(data.dataEnd(), 48 + 8 + huge);
+    EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { data.open(); }), "Chunk data past end of stream!");
+    char bytes[8];
+    EXPECT_EQ(data.read(1, bytes, sizeof bytes), 2u);
+    EXPECT_EQ(std::string(bytes, 2), "bc");
+    cut.clear();  // the read ran into the stream's end
+    EXPECT_EQ(file.limit(), 48u + 8 + 3);
+    std::istringstream unlisted(rf64("RF64", "WAVE" + ds64(100, 0) + "junk" + le32(0xFFFFFFFF) + "abc"));
+    RIFF::File other(unlisted, published);
+    EXPECT_EQ(other[1].length64(), 0xFFFFFFFFu);
+    EXPECT_EQ(other[1].length(), 0xFFFFFFFFu);  // fits: the field as it stands
+}
+
+// Past 4 GiB every offset and length is 64-bit, streamed from a stream that
+// holds no more than its headers; the 32-bit calls refuse what does not fit.
+TEST(RiffFamily, ReachesPast4GiB) {
+    const std::uint64_t big = (std::uint64_t{5} << 30) + 3;  // odd: padded to 8
+    const std::uint64_t after = 40 + 24 + big + 5;
+    const std::string last = wave64Chunk("fmt ", "tail");
+    Sparse sparse(after, last);
+    const std::string head = wave64Guid("riff") + le64(after + last.size()) + wave64Guid("wave");
+    sparse.head = head + wave64Guid("data") + le64(24 + big) + "xyz";
+    std::istream stream(&sparse);
+    RIFF::File file(stream, RIFF::Convention::Published);
+    ASSERT_EQ(file.count(), 2);
+    RIFF::Chunk& data = file[0];
+    EXPECT_EQ(data.length64(), big);
+    EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { data.length(); }), "Chunk length past 4 GiB!");
+    char bytes[4] = {};
+    EXPECT_EQ(data.read(0, bytes, 3), 3u);
+    EXPECT_EQ(std::string(bytes, 3), "xyz");
+    EXPECT_EQ(data.read(big - 1, bytes, 4), 1u);
+    RIFF::Chunk& tail = file[1];
+    EXPECT_EQ(tail.offset64(), after);
+    EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { tail.offset(); }), "Chunk offset past 4 GiB!");
+    EXPECT_EQ(std::string(tail.type().chars, 4), "fmt ");
+    EXPECT_EQ(std::string(tail.open(), 4), "tail");
+    EXPECT_EQ(file.limit(), sparse.size());
+}
+
+// identify() names each member and the convention to read it in, and leaves the
+// stream as it found it.
+TEST(RiffFamily, IdentifiesWhatAStreamIs) {
+    using RIFF::Convention;
+    using RIFF::Family;
+    const std::string own = riff("OSTR", chunk("NAME", "abc"));
+    const std::string wav = publishedRiff("WAVE", publishedChunk("fmt ", "abc") + publishedChunk("data", ""));
+    // A published file whose writer counted 4 bytes too few: its length fits
+    // Tav's, its chunks tile only the published way.
+    std::string short4 = wav;
+    short4.replace(4, 4, le32(wav.size() - 12));
+    // A list whose length fits both: Tav's convention reads it.
+    const std::string both = riff("TEST", "");
+    const struct {
+        const char* what;
+        std::string bytes;
+        Family family;
+        Convention convention;
+    } cases[] = {
+        {"Tav's own", own, Family::RIFF, Convention::Tav},
+        {"an empty Tav form", both, Family::RIFF, Convention::Tav},
+        {"a WAV", wav, Family::RIFF, Convention::Published},
+        {"a WAV counted short", short4, Family::RIFF, Convention::Published},
+        {"a WAV with a tag after it", wav + "TAG", Family::RIFF, Convention::Published},
+        {"RIFX", "RIFX" + be32(4) + "WAVE", Family::RIFX, Convention::Published},
+        {"RF64", rf64("RF64", "WAVE" + ds64(40, 0)), Family::RF64, Convention::Published},
+        {"BW64", rf64("BW64", "WAVE" + ds64(40, 0)), Family::BW64, Convention::Published},
+        {"Wave64", wave64("wave", wave64Chunk("data", "a")), Family::Wave64, Convention::Published},
+    };
+    for (const auto& c : cases) {
+        std::istringstream data(c.bytes);
+        data.seekg(0, std::ios::end);
+        data.seekg(0);
+        const RIFF::Kind kind = RIFF::identify(data);
+        EXPECT_EQ(kind.family, c.family) << c.what;
+        EXPECT_EQ(kind.convention, c.convention) << c.what;
+        EXPECT_TRUE(data.good()) << c.what;
+        EXPECT_EQ(data.tellg(), std::streampos(0)) << c.what;
+        RIFF::File file(data, kind.convention);  // and it reads so
+    }
+    std::istringstream text("plain text, no RIFF here");
+    EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { RIFF::identify(text); }), badSignature);
+    EXPECT_EQ(text.tellg(), std::streampos(0));
 }

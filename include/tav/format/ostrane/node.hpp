@@ -25,7 +25,7 @@ public:
     /// A copy shares the node's open buffer, as a chunk copy does.
     Node(const Node& other) noexcept;
     /// Parented only when `parent` is exactly a RIFF File (RIFF::File::is).
-    Node(Object& parent, std::uint32_t position) noexcept;
+    Node(Object& parent, std::uint64_t position) noexcept;
     Node& operator=(const Node&) = delete;
 
     /// The node's name. Leaves the node open or closed as it found it. A list with
@@ -36,7 +36,7 @@ public:
     const char* open();
 
 private:
-    Node(RIFF::File* parent, std::uint32_t position) noexcept;
+    Node(RIFF::File* parent, std::uint64_t position) noexcept;
 };
 
 }  // namespace Tav::Format::Ostrane

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <istream>
+#include <utility>
+#include <vector>
 
 #include <tav/export.hpp>
 #include <tav/format/riff/list.hpp>
@@ -33,6 +35,51 @@ enum class Convention {
     /// past that end keeps its declared length, its open() refusing.
     Published,
 };
+
+/// The members of the RIFF family that a File reads in the published convention
+/// (Tav's convention reads RIFF only). All of them are walked with the same
+/// classes; where a length or offset does not fit 32 bits, the 64-bit operations
+/// (Chunk::offset64, length64, read) reach it.
+enum class Family {
+    /// "RIFF": little-endian 32-bit lengths.
+    RIFF,
+    /// "RIFX": RIFF with every length field big-endian; codes are bytes as in RIFF.
+    RIFX,
+    /// "RF64" (EBU Tech 3306): RIFF whose first chunk, "ds64", holds the 64-bit
+    /// lengths of the form, of its "data" chunk and a table of other chunks'.
+    /// A length field of 0xFFFFFFFF takes its length from there.
+    RF64,
+    /// "BW64" (ITU-R BS.2088): the RF64 layout under its own signature.
+    BW64,
+    /// Sony Wave64: 16-byte GUID identifiers, 64-bit little-endian sizes that
+    /// count the chunk's 24-byte header, chunks aligned to 8 bytes. Its
+    /// registered GUIDs of a RIFF code show as that code (Chunk::type); every
+    /// chunk but the form is read as data, so a "list" chunk shows whole.
+    Wave64,
+};
+
+/// What a stream is: its family and the length convention to read it in.
+struct Kind {
+    Family family;
+    Convention convention;
+};
+
+/// Finds what the stream, handed over at its beginning, holds, so that a
+/// caller can read a WAV without knowing what it is:
+///
+///     std::ifstream in(path, std::ios::binary);
+///     const Tav::Format::RIFF::Kind kind = Tav::Format::RIFF::identify(in);
+///     Tav::Format::RIFF::File file(in, kind.convention);  // RIFF, RIFX, RF64, BW64 or Wave64
+///
+/// Every member but RIFF is in the published convention. A RIFF stream is in
+/// Tav's convention where its RIFF length is the stream's size - 12 and its
+/// chunks cover the stream exactly read so, or where Tav's convention reads it
+/// and neither convention's chunks cover it; otherwise in the published one (a
+/// length that fits Tav's is no proof alone: a published writer that counts 4
+/// bytes too few makes one).
+/// Leaves the stream where it was handed over, its state cleared. Throws what
+/// File's constructor throws for a stream that no convention reads.
+TAV_API Kind identify(std::istream& stream);
 
 /// RIFF data held in a caller's input stream: the outermost list of the tree.
 ///
@@ -69,8 +116,11 @@ public:
     /// std::invalid_argument objects.
     explicit File(std::istream& stream);
     /// The same for a file in the given convention; with Convention::Tav exactly
-    /// the constructor above. With Convention::Published the RIFF length must
-    /// leave room for the form type ("Malformed RIFF length!" otherwise). Chunk::length()
+    /// the constructor above. With Convention::Published the stream may be any
+    /// member of the family (Family), and the RIFF length must leave room for
+    /// the form type ("Malformed RIFF length!" otherwise); an RF64 or BW64 stream
+    /// must begin with a "ds64" chunk that holds its table ("Malformed ds64
+    /// chunk!"). Chunk::length()
     /// is the length field in both conventions: a published list's length counts
     /// its list type. The container layer (Ostrane::File, Locale) reads Tav's
     /// convention only.
@@ -104,7 +154,11 @@ public:
     /// beginning, for the first form) into `buffer`. Returns the stream's good()
     /// afterwards. Bytes the stream did not deliver are set to zero. Never clears
     /// the stream's error state.
-    bool read(std::uint32_t offset, std::uint32_t length, void* buffer);
+    bool read(std::uint64_t offset, std::size_t length, void* buffer);
+
+    /// The member of the family the stream holds: Family::RIFF for a file read
+    /// in Tav's convention.
+    Family family() const noexcept;
 
     /// Where the form's "RIFF" header stands, from the stream's beginning: 0 but
     /// for a form opened at an offset (and for an unparented file).
@@ -132,15 +186,36 @@ private:
     friend class Chunk;
     friend class List;
     friend class detail::Window;
+    friend struct detail::Load;
 
     /// Bytes from the form's header to the stream's end, as found at construction.
     std::uint64_t extent() const noexcept;
+    /// Bytes of a chunk header: 24 for Wave64, 8 for the others.
+    unsigned headerBytes() const noexcept;
+    /// Bytes of a form or list type: 16 for Wave64, 4 for the others.
+    unsigned typeBytes() const noexcept;
+    /// The code a chunk id read at `id` (16 bytes for Wave64, 4 otherwise) shows as.
+    FourCC code(const unsigned char* id) const noexcept;
+    /// The data length a chunk header read at `header` declares: the length
+    /// field, a Wave64 size less its header, or an RF64 placeholder's length.
+    std::uint64_t declared(const unsigned char* header) const;
+    /// Whether a chunk with this header is a list.
+    bool listAt(const unsigned char* header) const noexcept;
+    /// Bytes that follow a chunk of data length n before the next: a published
+    /// odd chunk's pad byte, a Wave64 chunk's alignment.
+    std::uint64_t pad(std::uint64_t n) const noexcept;
+    /// Reads an RF64 or BW64 stream's "ds64" table.
+    void loadSizes();
 
     std::istream* stream;
     std::streampos begin;
-    std::streampos end;
+    std::streampos last;  ///< the stream's end
     std::uint64_t base = 0;  ///< where the form's header stands in the stream
     Convention convention = Convention::Tav;  ///< how the lists of this file were laid out
+    Family kin = Family::RIFF;                ///< the member of the family read
+    /// An RF64 file's 64-bit lengths by chunk id ("ds64"): the form's, "data"'s,
+    /// then the table's, first match first.
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> sizes;
 };
 
 }  // namespace Tav::Format::RIFF

@@ -27,7 +27,7 @@ public:
 
     List() noexcept;
     /// Throws "Unparented chunk!" unless `parent` is exactly a RIFF File.
-    List(Object& parent, std::uint32_t offset);
+    List(Object& parent, std::uint64_t offset);
     List(const List&) = delete;
     List& operator=(const List&) = delete;
     ~List();
@@ -48,8 +48,8 @@ protected:
     void load();
 
 private:
-    List(File* parent, std::uint32_t offset, std::uint32_t length, detail::Load& state, unsigned depth);
-    void load(std::uint32_t length, detail::Load& state, unsigned depth);
+    List(File* parent, std::uint64_t offset, std::uint64_t length, detail::Load& state, unsigned depth);
+    void load(std::uint64_t length, detail::Load& state, unsigned depth);
     void clear() noexcept;
 
     std::vector<Chunk*> children;
