@@ -43,7 +43,7 @@ void TreeOfEmptyChunks(benchmark::State& state) {
         const auto in = tavtool::openSeekable(path);
         Discard sink;
         std::ostream out(&sink);
-        tavtool::printTree(*in, Tav::Format::RIFF::Convention::Tav, true, tavtool::readHead(*in, path).size, out);
+        tavtool::printTree(*in, Tav::Format::RIFF::Convention::Tav, true, tavtool::riffSize(*in, path), out);
         benchmark::DoNotOptimize(sink.bytes);
     }
     std::remove(path.c_str());

@@ -204,6 +204,8 @@ printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\nPlural-Forms
 : >"$work/empty.po"
 printf 'RIFF' >"$work/short.riff"
 printf 'RF64\377\377\377\377WAVEds64' >"$work/rf64.wav"
+printf 'FORM\000\000\000\004AIFF' >"$work/sound.aiff"
+printf 'RIFX\000\000\000\004WAVE' >"$work/rifx.wav"
 printf 'RIFF\144\000\000\000OSTRDATA\000\000\000\000' >"$work/cut.riff"
 long=$(printf '%03000d' 0 | tr 0 x)
 printf 'msgid ""\nmsgstr "Content-Type: text/plain; charset=UTF-8\\n"\n\nmsgid "a" %s\nmsgstr "b"\n' "$long" >"$work/long.po"
@@ -232,7 +234,9 @@ for case in \
   "locale compile --charset UTF-16 $po -o $work/x|1|tavtool: --charset UTF-16: its texts hold zero bytes, which end a locale file's texts; take UTF-8 or another charset that has none" \
   "locale compile $sample -o $work/x|1|tavtool: $sample: not a PO or MO catalogue" \
   "tree $work/short.riff|1|tavtool: $work/short.riff: 4 bytes: too short for a RIFF file, which has at least 12" \
-  "tree $work/rf64.wav|1|tavtool: $work/rf64.wav: not a RIFF file: it begins with \"RF64\"" \
+  "tree $work/sound.aiff|1|tavtool: $work/sound.aiff: not a RIFF file: it begins with \"FORM\"" \
+  "tree $work/rf64.wav|1|tavtool: $work/rf64.wav: Tav::Format::RIFF::File::constructor: Malformed ds64 chunk!" \
+  "tree --convention tav $work/rifx.wav|1|tavtool: $work/rifx.wav: a \"RIFX\" file is read in the published convention only (--convention published or auto)" \
   "tree --convention tav $work/cut.riff|1|tavtool: $work/cut.riff: RIFF length 100 claims 112 bytes; the file has 20: cut short, or written to a pipe" \
   "locale compile $work/empty.po -o $work/x|1|tavtool: $work/empty.po: no --code given, and it names no Language" \
   "locale compile $work/rule0.po $work/rule1.po $work/rule2.po -o $work/x --code xx|1|tavtool: $work/rule2.po: plural rule \"nplurals=1; plural=0;\" differs from \"nplurals=2; plural=n != 1;\" in $work/rule1.po" \

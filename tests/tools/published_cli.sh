@@ -1,15 +1,18 @@
 #!/bin/sh
 # SPDX-License-Identifier: BSL-1.0
-# RIFF files in the published convention, made here by standard tools (Python's
-# wave module, sox, cwebp): tree reads them, and unpack then pack gives back
-# every byte, pad bytes included (and a final one left out, as the wave module
-# leaves it out). Tools that are not installed are skipped by name; with none
-# at all the test is skipped.
+# RIFF files in the published convention, and the rest of the RIFF family
+# (RIFX, RF64, BW64, Wave64), made here by standard tools (Python's wave module,
+# sox, cwebp, ffmpeg, libsndfile): tree reads them as an independent reader
+# (riff_layout.py) does, and unpack then pack gives back every byte, pad bytes
+# included (and a final one left out, as the wave module leaves it out). Tools
+# that are not installed are skipped by name; with none at all the test is
+# skipped.
 # Usage: published_cli.sh TAVTOOL WORKDIR
 set -u
 tavtool=$1 work=$2
 rm -rf "$work" && mkdir -p "$work" || exit 1
-failures=0 made=0
+failures=0 made=0 layout=1
+here=$(dirname "$0")
 
 made() {  # made FILE: a file to check, if its tool made it
   [ -s "$1" ] || { echo "skipped: $1 (its tool is not installed)"; return; }
@@ -18,6 +21,12 @@ made() {  # made FILE: a file to check, if its tool made it
   "$tavtool" unpack "$1" -o "$1.json" && grep -q '"convention": "published"' "$1.json" &&
     "$tavtool" pack "$1.json" -o "$1.again" && cmp -s "$1" "$1.again" ||
     { echo "FAIL: $1 does not pack back to itself"; failures=$((failures + 1)); }
+  # A whole file's chunks, as the independent reader lists them (tree's notes
+  # on damage aside).
+  [ $layout -eq 1 ] && command -v python3 >/dev/null || return
+  python3 "$here/riff_layout.py" "$1" >"$work/layout" &&
+    sed -e 's/  (.*)$//' -e '/^after the form/d' "$work/tree" | cmp -s - "$work/layout" ||
+    { echo "FAIL: tree $1 differs from the independent reader:"; diff "$work/tree" "$work/layout"; failures=$((failures + 1)); }
 }
 
 if command -v python3 >/dev/null; then
@@ -45,8 +54,28 @@ open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack(
   cwebp -quiet -metadata all -exact "$work/image.png" -o "$work/exact.webp"
   made "$work/lossy.webp"; made "$work/lossless.webp"; made "$work/exact.webp"
 fi
+# The rest of the family. BW64 is the RF64 layout under its own signature.
+if command -v ffmpeg >/dev/null; then
+  ffmpeg -v error -f lavfi -i sine=d=0.05:r=8000 -rf64 always "$work/ffmpeg-rf64.wav"
+  ffmpeg -v error -f lavfi -i sine=d=0.05:r=8000 -metadata title=Odd -rf64 always "$work/ffmpeg-rf64-info.wav"
+  ffmpeg -v error -f lavfi -i sine=d=0.05:r=8000 -f w64 "$work/ffmpeg.w64"
+  { printf BW64; tail -c +5 "$work/ffmpeg-rf64.wav"; } >"$work/ffmpeg-bw64.wav"
+  for f in ffmpeg-rf64.wav ffmpeg-rf64-info.wav ffmpeg.w64 ffmpeg-bw64.wav; do made "$work/$f"; done
+fi
+if command -v sox >/dev/null; then
+  sox -n -B -r 8000 -c 1 -b 16 "$work/sox-rifx.wav" synth 0.01 sine 440
+  sox -n -t w64 -r 8000 -c 1 -b 8 "$work/sox.w64" synth 0.0013 sine 440  # 11 bytes of data: padded to 8
+  made "$work/sox-rifx.wav"; made "$work/sox.w64"
+fi
+if command -v sndfile-convert >/dev/null && [ -s "$work/sox-16.wav" ]; then
+  sndfile-convert -endian=big "$work/sox-16.wav" "$work/sndfile-rifx.wav"
+  sndfile-convert "$work/sox-16.wav" "$work/sndfile.rf64"
+  sndfile-convert "$work/sox-16.wav" "$work/sndfile.w64"
+  made "$work/sndfile-rifx.wav"; made "$work/sndfile.rf64"; made "$work/sndfile.w64"
+fi
 # Damage real files carry, made here: each is read, its tree says what is
 # wrong with it in a line of its own, and it packs back byte for byte.
+layout=0
 if command -v python3 >/dev/null; then
   python3 -c "import struct, sys
 def ck(i, d, pad=True): return i + struct.pack('<I', len(d)) + d + (b'\\0' if pad and len(d) % 2 else b'')

@@ -123,6 +123,29 @@ TEST(RiffJson, RoundTripsByteForByte) {
         {"published: an odd list without its pad",
          "RIFF" + le32(4 + 23 + 12) + "sfbk" + "LIST" + le32(15) + "sdta" + chunk("smpl", "abc") + publishedList("pdta", ""),
          R"(  ], "pad": ""})", Convention::Published},
+        // The rest of the family: each length field as it stands, the ds64
+        // chunk as data, Wave64's GUIDs and alignment.
+        {"RIFX: big-endian lengths, an odd chunk padded, a list",
+         "RIFX" + be32(4 + 12 + 22) + "WAVE" + "data" + be32(3) + "abc" + std::string(1, '\0') + "LIST" + be32(14) +
+             "INFO" + "INAM" + be32(2) + "ab",
+         R"({"form": "WAVE", "convention": "published", "family": "RIFX", "children": [)", Convention::Published},
+        {"RF64: placeholders from ds64, an odd one padded",
+         "RF64" + le32(0xFFFFFFFFu) + "WAVE" + ds64(4 + 48 + 8 + 7 + 1 + 8 + 4, 4, "junk" + le64(7)) + "junk" +
+             le32(0xFFFFFFFFu) + "1234567" + std::string(1, '\0') + "data" + le32(0xFFFFFFFFu) + "abcd",
+         R"({"id": "junk", "text": "1234567", "length": 4294967295})", Convention::Published},
+        {"BW64: a data chunk cut short of what ds64 says",
+         "BW64" + le32(0xFFFFFFFFu) + "WAVE" + ds64(std::uint64_t{1} << 33, (std::uint64_t{1} << 33) - 100) + "data" +
+             le32(0xFFFFFFFFu) + "abc",
+         R"("family": "BW64", "length": 4294967295)", Convention::Published},
+        {"Wave64: registered and other GUIDs, pads of zeros and not, one cut by the file's end",
+         wave64("wave", wave64Chunk("fmt ", "0123456789abcdef") + wave64Chunk(std::string(16, '\x11'), "abc") +
+                            wave64Chunk("data", "xyz").substr(0, 24 + 3) + std::string("\x01\0\0\0\0", 5) + wave64Chunk("junk", "last"))
+             .substr(0, 40 + 40 + 32 + 32 + 32 - 2),
+         R"({"id": "0x11111111111111111111111111111111", "text": "abc"})", Convention::Published},
+        {"Wave64: a pad that is not zeros", wave64("wave", wave64Chunk("data", "xyz").substr(0, 24 + 3) + std::string("\x01\0\0\0\0", 5)),
+         R"({"id": "data", "text": "xyz", "pad": "0100000000"})", Convention::Published},
+        {"Wave64: the last pad cut short", wave64("wave", wave64Chunk("junk", "last")).substr(0, 40 + 32 - 2),
+         R"({"id": "junk", "text": "last", "pad": "0000"})", Convention::Published},
         // Data of many blocks, streamed both ways.
         {"binary data of many blocks", riff("OSTR", chunk("BIG ", repeated(std::string("\xff\x80\x01\x7f\x00", 5), 300001))),
          R"({"id": "BIG ", "hex": "ff80017f00ff)"},
@@ -266,6 +289,30 @@ TEST(RiffJson, RefusesBadDescriptionsNamingThePlace) {
         const char* message;
     } bad[] = {
         {R"([])", "/: the description must be an object"},
+        {R"({"form": "WAVE", "convention": "published", "family": "AIFF", "children": []})",
+         "/family: is \"RIFF\", \"RIFX\", \"RF64\", \"BW64\" or \"Wave64\""},
+        {R"({"form": "WAVE", "family": "RIFX", "children": []})",
+         "/family: only a published-convention file is of another family than RIFF"},
+        {R"({"form": "WAVE", "convention": "published", "family": "RF64", "children": [{"id": "fmt ", "text": ""}]})",
+         "/children: an RF64 or BW64 file begins with its ds64 chunk"},
+        {R"({"form": "WAVE", "convention": "published", "family": "BW64", "children": [{"id": "ds64", "hex": "00"}]})",
+         "/children/0: a ds64 chunk holds at least 28 bytes"},
+        {R"({"form": "WAVE", "convention": "published", "family": "RF64", "children": [], "forms": []})",
+         "/children: an RF64 or BW64 file begins with its ds64 chunk"},
+        {R"({"form": "wave", "convention": "published", "family": "Wave64", "children": [], "forms": [{"form": "wave", "children": []}]})",
+         "/forms: only a RIFF or RIFX file has forms after its first"},
+        {R"({"form": "wave", "convention": "published", "family": "Wave64", "children": [{"list": "INFO", "children": []}]})",
+         "/children/0/list: a Wave64 file's chunks hold data, not lists"},
+        {R"({"form": "wave", "convention": "published", "family": "Wave64", "children": [{"id": "data", "text": "abc", "pad": "0000000000000000"}]})",
+         "/children/0/pad: a pad is the bytes up to the next multiple of 8"},
+        {R"({"form": "wave", "convention": "published", "family": "Wave64", "children": [{"id": "data", "text": "abc", "pad": ""}, {"id": "data", "text": ""}]})",
+         "/children/0/pad: only the last chunk of a list, or an odd list, can lack its pad byte"},
+        {R"({"form": "wave", "convention": "published", "family": "Wave64", "children": [{"id": "data", "text": "abcdefgh", "pad": "00"}]})",
+         "/children/0/pad: a pad follows only a chunk whose length is no multiple of 8"},
+        {R"({"form": "wave", "convention": "published", "family": "Wave64", "children": [{"id": "0x0102", "text": ""}]})",
+         "/children/0/id: a code is four printable ASCII characters, or 0x and eight or 32 hex digits"},
+        {R"({"form": "wave", "convention": "published", "family": "Wave64", "children": [{"id": "data", "text": "", "length": 18446744073709551592}]})",
+         "/children/0/length: a length is a whole number from 0 to 18446744073709551591"},
         {R"({"form": "WAVE", "convention": "published", "length": -1, "children": []})",
          "/length: a length is a whole number from 0 to 4294967295"},
         {R"({"form": "WAVE", "convention": "published", "children": [{"id": "data", "text": "", "length": 4294967296}]})",

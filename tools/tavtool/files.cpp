@@ -351,89 +351,57 @@ void TemporaryFile::read(std::uint64_t at, char* bytes, std::size_t n) {
         fail("temporary file " + name.u8string(), "cannot be read back");
 }
 
-RiffHead readHead(std::istream& in, const std::string& path) {
-    unsigned char header[8] = {};
+namespace {
+
+// The first 8 bytes of the stream and its size; refuses what no member of the
+// family begins with.
+std::uint64_t readHead(std::istream& in, const std::string& path, unsigned char (&header)[8]) {
     in.clear();
     in.seekg(0);
     in.read(reinterpret_cast<char*>(header), sizeof header);
     in.clear();
     in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
+    const std::streamoff end = in.tellg();
     in.clear();
     in.seekg(0);
-    RiffHead head{Tav::detail::loadLE32(header + 4), size > 0 ? static_cast<std::uint64_t>(size) : 0};
-    if (head.size < 12)
-        fail(shownInput(path), std::to_string(head.size) + " bytes: too short for a RIFF file, which has at least 12");
-    if (std::memcmp(header, "RIFF", 4) != 0)
+    const std::uint64_t size = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+    if (size < 12)
+        fail(shownInput(path), std::to_string(size) + " bytes: too short for a RIFF file, which has at least 12");
+    constexpr const char* signatures[] = {"RIFF", "RIFX", "RF64", "BW64", "riff"};
+    if (std::none_of(std::begin(signatures), std::end(signatures),
+                     [&](const char* signature) { return std::memcmp(header, signature, 4) == 0; }))
         fail(shownInput(path), "not a RIFF file: it begins with \"" +
                                    printable(std::string_view(reinterpret_cast<const char*>(header), 4)) + "\"");
-    return head;
-}
-
-bool tiles(Tav::Format::RIFF::List& list, bool published, std::uint64_t end) {
-    using Tav::Format::RIFF::List;
-    const std::int32_t count = list.count();
-    for (std::int32_t i = 0; i < count; ++i) {
-        Tav::Format::RIFF::Chunk& child = list[static_cast<std::uint32_t>(i)];
-        const bool isList = List::is(child);
-        const std::uint32_t n = child.length();
-        const std::uint64_t childEnd = std::uint64_t{child.offset()} + (isList && !published ? 12 : 8) + n;
-        const std::uint64_t next = i + 1 < count ? list[static_cast<std::uint32_t>(i + 1)].offset() : end;
-        // A published odd chunk's pad byte may be missing where its list ends,
-        // and after an odd list (whose own last child lacks its pad).
-        const std::uint64_t pad = published && (n & 1) ? 1 : 0;
-        if (childEnd > next || next - childEnd > pad) return false;
-        if (isList && !tiles(static_cast<List&>(child), published, childEnd)) return false;
-    }
-    return count > 0 || end == std::uint64_t{list.offset()} + 12;
-}
-
-namespace {
-
-// Whether the file's chunks, read in a convention, cover its bytes exactly,
-// whatever its RIFF length says.
-bool tilesIn(std::istream& in, Tav::Format::RIFF::Convention convention, const RiffHead& head) {
-    try {
-        Tav::Format::RIFF::File file(in, convention);
-        const bool published = convention == Tav::Format::RIFF::Convention::Published;
-        const bool ok = tiles(file, published, head.size);
-        in.clear();
-        in.seekg(0);
-        return ok;
-    } catch (std::exception* e) {
-        delete e;
-    } catch (const std::exception&) {
-    }
-    in.clear();
-    in.seekg(0);
-    return false;
+    return size;
 }
 
 }  // namespace
 
+std::uint64_t riffSize(std::istream& in, const std::string& path) {
+    unsigned char header[8];
+    return readHead(in, path, header);
+}
+
 Tav::Format::RIFF::Convention chooseConvention(std::istream& in, const std::string& choice, const std::string& path) {
     using Tav::Format::RIFF::Convention;
-    const RiffHead head = readHead(in, path);
+    unsigned char header[8];
+    const std::uint64_t size = readHead(in, path, header);
     if (choice == "published") return Convention::Published;
-    const std::uint64_t claimed = head.length + 12;
-    if (choice == "auto") {
-        // The convention whose chunks tile the file: a length that fits Tav's is
-        // no proof alone (a published writer that counts 4 bytes too few makes
-        // one), and any other length is the published convention's, which reads
-        // bytes after the form and cut files.
-        if (claimed != head.size) return Convention::Published;
-        const bool published = !tilesIn(in, Convention::Tav, head) && tilesIn(in, Convention::Published, head);
-        return published ? Convention::Published : Convention::Tav;
-    }
-    if (claimed == head.size) return Convention::Tav;
-    if (head.length + 8 == head.size)
+    if (choice == "auto") return Tav::Format::RIFF::identify(in).convention;
+    if (std::memcmp(header, "RIFF", 4) != 0)
+        fail(shownInput(path), "a \"" + printable(std::string_view(reinterpret_cast<const char*>(header), 4)) +
+                                   "\" file is read in the published convention only (--convention published or auto)");
+    const std::uint64_t length = Tav::detail::loadLE32(header + 4);
+    const std::uint64_t claimed = length + 12;
+    if (claimed == size) return Convention::Tav;
+    if (length + 8 == size)
         fail(shownInput(path),
              "the RIFF length counts the form type (file size \u2212 8), as WAV, AVI and WebP files do; "
              "Tav files count the bytes after it (file size \u2212 12)");
-    fail(shownInput(path), "RIFF length " + std::to_string(head.length) + " claims " + std::to_string(claimed) +
-                               " bytes; the file has " + std::to_string(head.size) + ": " +
-                               (head.size < claimed ? "cut short, or written to a pipe"
-                                                    : std::to_string(head.size - claimed) + " bytes follow the form"));
+    fail(shownInput(path), "RIFF length " + std::to_string(length) + " claims " + std::to_string(claimed) +
+                               " bytes; the file has " + std::to_string(size) + ": " +
+                               (size < claimed ? "cut short, or written to a pipe"
+                                               : std::to_string(size - claimed) + " bytes follow the form"));
 }
 
 std::unique_ptr<std::istream> openContainer(const std::string& path) {

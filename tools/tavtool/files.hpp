@@ -48,25 +48,16 @@ std::unique_ptr<std::istream> openSeekable(const std::string& path);
 // says what it is.
 std::unique_ptr<std::istream> openContainer(const std::string& path);
 
-// A RIFF file's length field and the stream's size; refuses, naming the file, a
-// stream too short for a RIFF header or without the "RIFF" signature.
-struct RiffHead {
-    std::uint64_t length;  // the RIFF length field
-    std::uint64_t size;    // the bytes in the stream
-};
-RiffHead readHead(std::istream& in, const std::string& path);
+// The stream's size; refuses, naming the file, a stream too short for a RIFF
+// header or without the signature of a member of the RIFF family ("RIFF",
+// "RIFX", "RF64", "BW64", Wave64's "riff").
+std::uint64_t riffSize(std::istream& in, const std::string& path);
 
 // The length convention to read the RIFF file `path` in: `choice` is "tav",
-// "published" or "auto", which takes the convention whose chunks tile the file
-// (Tav's only where its length fits: size - 12; the published one, which reads
-// bytes after the form and cut files, otherwise). Tav's convention for a file
-// whose length does not fit is refused with the numbers and the likely cause.
+// "published" or "auto", which asks the library (Tav::Format::RIFF::identify).
+// Tav's convention for a file whose length does not fit, or of another family
+// than RIFF, is refused with the numbers and the likely cause.
 Tav::Format::RIFF::Convention chooseConvention(std::istream& in, const std::string& choice, const std::string& path);
-
-// Whether the children of `list` cover its bytes up to `end` exactly, in the
-// convention given (published: odd chunks padded, a pad missing at a list's end
-// or after an odd list accepted), and so do theirs.
-bool tiles(Tav::Format::RIFF::List& list, bool published, std::uint64_t end);
 
 // Refuses "-" (standard output) for binary output when standard output is a
 // terminal, before any work is done, as compressors do: the bytes would only

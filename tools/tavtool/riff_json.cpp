@@ -3,13 +3,15 @@
 #include "riff_json.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <functional>
 #include <initializer_list>
 
+#include <tav/format/riff/file.hpp>
 #include <tav/format/riff/list.hpp>
 
-#include <tav/format/riff/file.hpp>
-
+#include "detail/bytes.hpp"
 #include "progress.hpp"
 #include "riff_writer.hpp"
 #include "text.hpp"
@@ -21,11 +23,12 @@ namespace {
 using Tav::Format::FourCC;
 using Tav::Format::RIFF::Chunk;
 using Tav::Format::RIFF::Convention;
+using Tav::Format::RIFF::Family;
 using Tav::Format::RIFF::File;
 using Tav::Format::RIFF::List;
 
 constexpr char hexDigits[] = "0123456789abcdef";
-constexpr std::uint64_t largest = 0xFFFFFFFFu;  // offsets and lengths are 32-bit
+constexpr std::uint64_t largest = 0xFFFFFFFFu;  // what a 32-bit length field holds
 constexpr std::size_t blockBytes = 1 << 16;     // data is read and written a block at a time
 
 void appendHex(std::string& out, std::string_view bytes) {
@@ -55,10 +58,24 @@ std::string hex(std::string_view bytes) {
 // A code as its four characters where all are printable ASCII; otherwise "0x"
 // and the hex digits of its bytes in file order (ten characters, so the two
 // forms cannot be confused).
-std::string code(const FourCC& c) {
-    for (const char ch : c.chars)
-        if (ch < 0x20 || ch > 0x7E) return "0x" + hex(std::string_view(c.chars, 4));
-    return std::string(c.chars, 4);
+std::string code(std::string_view c) {
+    for (const char ch : c)
+        if (ch < 0x20 || ch > 0x7E) return "0x" + hex(c);
+    return std::string(c);
+}
+
+// The names of the family's members, as a description's "family" gives them.
+constexpr const char* families[] = {"RIFF", "RIFX", "RF64", "BW64", "Wave64"};
+
+// Bytes of a chunk header and of a form type in a member of the family.
+unsigned headerBytes(Family family) { return family == Family::Wave64 ? 24 : 8; }
+unsigned typeBytes(Family family) { return family == Family::Wave64 ? 16 : 4; }
+
+// Bytes that follow a chunk of data length n: a published odd chunk's pad byte,
+// a Wave64 chunk's zeros to the next multiple of 8.
+std::uint64_t padBytes(Family family, bool published, std::uint64_t n) {
+    if (family == Family::Wave64) return (0 - n) & 7;
+    return published ? n & 1 : 0;
 }
 
 // Bytes a reader can read as text: valid UTF-8 whose only control characters
@@ -112,9 +129,30 @@ struct Layout {
     bool published;
     std::uint64_t size;  // the stream's: a cut file's last chunk ends past it
     std::uint64_t base;  // where the form stands in the stream: its chunks' offsets count from there
+    Family family;
 
     // Where a chunk of the form stands in the stream.
-    std::uint64_t at(Chunk& chunk) const { return base + chunk.offset(); }
+    std::uint64_t at(Chunk& chunk) const { return base + chunk.offset64(); }
+    unsigned header() const { return headerBytes(family); }
+    std::uint64_t pad(std::uint64_t n) const { return padBytes(family, published, n); }
+
+    // The id or type at `at` as a description writes it: a Wave64 GUID that is
+    // not the one registered for its first four bytes is written whole.
+    std::string codeAt(std::uint64_t at) const {
+        std::string id;
+        read(at, typeBytes(family), id);
+        if (family == Family::Wave64 && id != wave64Guid(id.substr(0, 4))) return "0x" + hex(id);
+        return code(std::string_view(id).substr(0, 4));
+    }
+
+    // The chunk's length field as it stands (an RF64 placeholder stays
+    // 0xFFFFFFFF), a Wave64 size less its header.
+    std::uint64_t field(Chunk& chunk) const {
+        std::string header;
+        read(at(chunk), this->header(), header);
+        if (family == Family::Wave64) return Tav::detail::loadLE64(header.data() + 16) - 24;
+        return family == Family::RIFX ? Tav::detail::loadBE32(header.data() + 4) : Tav::detail::loadLE32(header.data() + 4);
+    }
 
     // `n` bytes from offset `at`, which the stream holds.
     void read(std::uint64_t at, std::size_t n, std::string& into) const {
@@ -203,9 +241,9 @@ Scan scan(const Layout& layout, std::uint64_t at, std::uint64_t count) {
 // off by the end of the file keeps its declared length beside the data it has.
 Described describeData(Chunk& chunk, const Layout& layout) {
     Described out;
-    out.add("id", jsonString(code(chunk.type())));
-    const std::uint32_t n = chunk.length();
-    const std::uint64_t start = layout.at(chunk) + 8;
+    out.add("id", jsonString(layout.codeAt(layout.at(chunk))));
+    const std::uint64_t n = chunk.length64();
+    const std::uint64_t start = layout.at(chunk) + layout.header();
     const std::uint64_t held = start >= layout.size ? 0 : std::min<std::uint64_t>(n, layout.size - start);
     const Scan s = scan(layout, start, held);
     const auto as = [](bool text) { return text ? Shown::As::text : Shown::As::hex; };
@@ -216,22 +254,20 @@ Described describeData(Chunk& chunk, const Layout& layout) {
         const bool text = s.head && s.tail;
         out.add(text ? "text" : "hex", as(text), start, held);
     }
-    if (held != n) out.add("length", std::to_string(n));
+    if (const std::uint64_t field = layout.field(chunk); field != held) out.add("length", std::to_string(field));
     return out;
 }
 
-// The pad byte after an odd chunk of a published file: recorded on the chunk
-// where it is not zero, and as "" where none was written: the next chunk, the
-// list's end or the file's end comes first.
-void describePad(Described& described, std::uint64_t& cursor, std::uint64_t next, const Layout& layout) {
-    if (cursor == next || cursor >= layout.size) {
-        described.add("pad", "\"\"");
-        return;
-    }
+// The pad after a chunk (a published odd chunk's byte, a Wave64 chunk's zeros
+// to a multiple of 8): recorded on the chunk where it is not zeros, as what
+// there is where the next chunk, the list's end or the file's end comes first.
+void describePad(Described& described, std::uint64_t& cursor, std::uint64_t next, std::uint64_t bytes,
+                 const Layout& layout) {
+    const std::uint64_t held = std::min(bytes, next > cursor ? next - cursor : 0);
     std::string pad;
-    layout.read(cursor, 1, pad);
-    if (pad[0] != 0) described.add("pad", jsonString(hex(pad)));
-    ++cursor;
+    if (held) layout.read(cursor, static_cast<std::size_t>(held), pad);
+    if (held < bytes || pad.find_first_not_of('\0') != std::string::npos) described.add("pad", jsonString(hex(pad)));
+    cursor += held;
 }
 
 // The children of a list, which must cover its data up to `end` exactly (a cut
@@ -239,13 +275,13 @@ void describePad(Described& described, std::uint64_t& cursor, std::uint64_t next
 // that no child covers, would pack to other bytes.
 std::vector<Described> describeChildren(List& list, const Layout& layout, std::uint64_t end) {
     std::vector<Described> children;
-    std::uint64_t cursor = layout.at(list) + 12;
+    std::uint64_t cursor = layout.at(list) + layout.header() + typeBytes(layout.family);
     const std::int32_t count = list.count();
     for (std::int32_t i = 0; i < count; ++i) {
         Chunk& child = list[static_cast<std::uint32_t>(i)];
         const bool isList = List::is(child);
-        const std::uint32_t n = child.length();
-        const std::uint64_t declared = cursor + n + (isList && !layout.published ? 12 : 8);
+        const std::uint64_t n = child.length64();
+        const std::uint64_t declared = cursor + (child.dataEnd() - child.offset64());
         // A chunk may run past the end of a cut file, never past its list.
         const std::uint64_t childEnd = std::min(declared, layout.size);
         if (childEnd > end)
@@ -255,7 +291,7 @@ std::vector<Described> describeChildren(List& list, const Layout& layout, std::u
         Described& described = children.back();
         if (isList) {
             List& sublist = static_cast<List&>(child);
-            described.add("list", jsonString(code(sublist.type())));
+            described.add("list", jsonString(layout.codeAt(layout.at(sublist) + layout.header())));
             std::vector<Described> grandchildren = describeChildren(sublist, layout, childEnd);
             // A container list's name stands in its first child, of id "OSTR": shown
             // as the list's name where that child holds exactly a name and its zero.
@@ -268,13 +304,13 @@ std::vector<Described> describeChildren(List& list, const Layout& layout, std::u
                     grandchildren.erase(grandchildren.begin());
                 }
             }
-            if (declared != childEnd) described.add("length", std::to_string(n));  // cut short
+            if (declared != childEnd) described.add("length", std::to_string(layout.field(child)));  // cut short
             described.add("children", Shown::As::children, 0, 0);
             described.children = std::move(grandchildren);
         }
         cursor = childEnd;
         const std::uint64_t next = i + 1 < count ? layout.at(list[static_cast<std::uint32_t>(i + 1)]) : end;
-        if (layout.published && n % 2) describePad(described, cursor, next, layout);
+        if (const std::uint64_t pad = layout.pad(n)) describePad(described, cursor, next, pad, layout);
     }
     if (cursor != end)
         throw std::runtime_error("bytes " + std::to_string(cursor) + " to " + std::to_string(end - 1) +
@@ -344,8 +380,18 @@ public:
         return packed.pieces.size() - 1;
     }
     std::uint64_t offset() const { return packed.bytes; }
+
+    // A chunk's header, its length field zero until setLength.
+    std::size_t header(const std::string& id) {
+        return literal(id + std::string(family == Family::Wave64 ? 8 : 4, '\0'));
+    }
+    // Writes a data length into a header: a Wave64 size counts the header too.
     void setLength(std::size_t header, std::uint64_t length) {
-        packed.pieces[header].bytes.replace(4, 4, le32(length));
+        std::string& bytes = packed.pieces[header].bytes;
+        if (family == Family::Wave64)
+            bytes.replace(16, 8, le64(length + 24));
+        else
+            bytes.replace(4, 4, family == Family::RIFX ? be32(length) : le32(length));
     }
 
     void onlyFields(const JsonValue& object, std::initializer_list<std::string_view> known, const std::string& where) {
@@ -399,14 +445,23 @@ public:
         return bytes;
     }
 
+    // A code's bytes as the file holds them: in a Wave64 file the GUID registered
+    // for a four-byte code, or one given whole.
     std::string codeOf(const JsonValue& value, const std::string& where) {
-        const char* what = "a code is four printable ASCII characters, or 0x and eight hex digits";
+        const bool guids = family == Family::Wave64;
+        const char* what = guids ? "a code is four printable ASCII characters, or 0x and eight or 32 hex digits"
+                                 : "a code is four printable ASCII characters, or 0x and eight hex digits";
         const std::string s = shortText(value, where, what);
         bool printable = s.size() == 4;
         for (const char c : s) printable = printable && c >= 0x20 && c <= 0x7E;
-        if (printable) return s;
-        if (s.size() == 10 && s.compare(0, 2, "0x") == 0) return bytesOfHex(s.substr(2), where);
-        refuse(where, what);
+        std::string bytes;
+        if (printable)
+            bytes = s;
+        else if (s.compare(0, 2, "0x") == 0 && (s.size() == 10 || (guids && s.size() == 34)))
+            bytes = bytesOfHex(s.substr(2), where);
+        else
+            refuse(where, what);
+        return guids && bytes.size() == 4 ? wave64Guid(bytes) : bytes;
     }
 
     // A name's bytes and the zero that ends them; their number.
@@ -426,48 +481,91 @@ public:
         packed.pieces.push_back({{}, &value, hex});
     }
 
+    // Whether lengths past 4 GiB have a place: Wave64's 64-bit sizes, RF64's ds64.
+    bool wide() const { return family == Family::RF64 || family == Family::BW64 || family == Family::Wave64; }
+
     void fits(std::uint64_t bytes, const std::string& where) {
-        if (bytes > largest) refuse(where, "larger than 4 GiB");
+        if (!wide() && bytes > largest) refuse(where, "larger than 4 GiB");
     }
 
-    // A "length" given in a description (a cut chunk's, a writer's placeholder)
-    // replaces the one the bytes give in the header; returns the length.
-    std::uint64_t declaredLength(std::size_t header, std::uint64_t natural, const JsonValue& chunk,
-                                 const std::string& where) {
-        const JsonValue* length = chunk.find("length");
-        if (!length) return natural;
-        const std::string& digits = length->text;
-        const bool whole = length->kind == JsonValue::Kind::number && !digits.empty() && digits.size() <= 10 &&
-                           digits.find_first_not_of("0123456789") == std::string::npos;
-        if (!whole || std::stoull(digits) > largest)
-            refuse(where + "/length", "a length is a whole number from 0 to 4294967295");
-        setLength(header, std::stoull(digits));
-        return std::stoull(digits);
+    // Writes the length field: the data's length, or the "length" a description
+    // gives (a cut chunk's, a writer's placeholder); returns the length a reader
+    // reads from it, an RF64 placeholder's from ds64.
+    std::uint64_t length(std::size_t header, std::uint64_t natural, const JsonValue& chunk, const std::string& where) {
+        std::uint64_t n = natural;
+        const std::uint64_t most = family == Family::Wave64 ? ~std::uint64_t{0} - 24 : largest;
+        if (const JsonValue* given = chunk.find("length")) {
+            const std::string& digits = given->text;
+            const bool whole = given->kind == JsonValue::Kind::number && !digits.empty() && digits.size() <= 20 &&
+                               digits.find_first_not_of("0123456789") == std::string::npos;
+            errno = 0;
+            n = whole ? std::strtoull(digits.c_str(), nullptr, 10) : 0;
+            if (!whole || errno == ERANGE || n > most)
+                refuse(where + "/length", "a length is a whole number from 0 to " + std::to_string(most));
+        } else if (n > most) {
+            refuse(where, "larger than 4 GiB: give its \"length\" as 4294967295 and its size in ds64");
+        }
+        setLength(header, n);
+        if (n != largest || (family != Family::RF64 && family != Family::BW64)) return n;
+        const std::string id = packed.pieces[header].bytes.substr(0, 4);
+        for (const auto& [owner, size] : sizes)
+            if (owner == id) return size;
+        return n;
     }
 
-    // A chunk, with the pad byte a published odd chunk takes: zero, the
-    // description's "pad", or none for "pad": "" (where the list ends first).
+    // An RF64 or BW64 form's sizes, from its first chunk, "ds64", given in hex:
+    // the form's, the "data" chunk's, then the table's, by id.
+    void readSizes(const JsonValue& children, const std::string& signature, const std::string& where) {
+        const char* what = "an RF64 or BW64 file begins with its ds64 chunk";
+        const JsonValue* first = children.kind == JsonValue::Kind::array && !children.items.empty() ? &children.items[0] : nullptr;
+        if (!first || first->kind != JsonValue::Kind::object) refuse(where, what);
+        const JsonValue* id = first->find("id");
+        if (!id || id->kind != JsonValue::Kind::string || id->text != "ds64") refuse(where, what);
+        // Its data as the chunk will hold it: a name and its zero, then text or hex.
+        std::string bytes;
+        const JsonValue *name = first->find("name"), *text = first->find("text"), *hex = first->find("hex");
+        for (const JsonValue* part : {name, text, hex}) {
+            if (!part) continue;
+            if (part->kind != JsonValue::Kind::string || !part->held) refuse(where + "/0", "a ds64 chunk is short");
+            bytes += part == hex ? bytesOfHex(part->text, where + "/0/hex") : part->text;
+            if (part == name) bytes += '\0';
+        }
+        if (bytes.size() < 28) refuse(where + "/0", "a ds64 chunk holds at least 28 bytes");
+        sizes = {{signature, Tav::detail::loadLE64(bytes.data())}, {"data", Tav::detail::loadLE64(bytes.data() + 8)}};
+        const std::uint64_t entries = std::min<std::uint64_t>(Tav::detail::loadLE32(bytes.data() + 24), (bytes.size() - 28) / 12);
+        for (std::uint64_t i = 0; i < entries; ++i) {
+            const char* entry = bytes.data() + 28 + 12 * i;
+            sizes.emplace_back(std::string(entry, 4), Tav::detail::loadLE64(entry + 4));
+        }
+    }
+
+    // A chunk, with the pad a published odd chunk or a Wave64 chunk takes:
+    // zeros, the description's "pad", or less where the list ends first.
     void chunk(const JsonValue& chunk, const std::string& where, unsigned depth, bool last) {
         if (chunk.kind != JsonValue::Kind::object) refuse(where, "a chunk must be an object");
         const std::uint64_t start = offset();
-        std::size_t header;
+        const unsigned headerSize = headerBytes(family);
+        std::size_t at;
+        std::uint64_t n;
         const bool isList = chunk.find("list") != nullptr;
         if (isList) {
             onlyFields(chunk, {"list", "name", "length", "children", "pad"}, where);
+            if (family == Family::Wave64) refuse(where + "/list", "a Wave64 file's chunks hold data, not lists");
             if (depth > List::maxDepth)
                 refuse(where,
                        "lists nested deeper than " + std::to_string(List::maxDepth) + ", which no reader accepts");
-            header = literal("LIST" + le32(0) + codeOf(*chunk.find("list"), where + "/list"));
+            at = header("LIST");
+            literal(codeOf(*chunk.find("list"), where + "/list"));
             if (chunk.find("name")) {
-                const std::size_t nameHeader = literal("OSTR" + le32(0));
-                const std::uint64_t n = name(chunk, where);
-                setLength(nameHeader, n);
-                if (published && n % 2) literal(std::string(1, '\0'));
+                const std::size_t nameHeader = header("OSTR");
+                const std::uint64_t bytes = name(chunk, where);
+                setLength(nameHeader, bytes);
+                literal(std::string(padBytes(family, published, bytes), '\0'));
             }
             children(field(chunk, "children", where), where + "/children", depth + 1);
             const std::uint64_t body = offset() - start - 12;
             fits(body + 12, where);
-            setLength(header, published ? body + 4 : body);
+            n = length(at, published ? body + 4 : body, chunk, where);
         } else {
             onlyFields(chunk, {"id", "name", "text", "hex", "length", "pad"}, where);
             const std::string id = codeOf(field(chunk, "id", where), where + "/id");
@@ -475,7 +573,7 @@ public:
                 refuse(where + "/id", "a LIST chunk is written as a list: {\"list\": TYPE, \"children\": [...]}");
             const JsonValue *text = chunk.find("text"), *hex = chunk.find("hex");
             if (!text == !hex) refuse(where, "a data chunk has one of \"text\" and \"hex\"");
-            header = literal(id + le32(0));
+            at = header(id);
             if (chunk.find("name")) name(chunk, where);
             if (text) {
                 data(string(*text, where + "/text"), false);
@@ -484,19 +582,22 @@ public:
                 data(*hex, true);
             }
             fits(offset() - start, where);
-            setLength(header, offset() - start - 8);
+            n = length(at, offset() - start - headerSize, chunk, where);
         }
-        const bool odd = declaredLength(header, offset() - start - 8, chunk, where) % 2 == 1;
+        const std::uint64_t padding = padBytes(family, published, n);
         const JsonValue* pad = chunk.find("pad");
         if (!pad) {
-            if (odd && published) literal(std::string(1, '\0'));
+            literal(std::string(padding, '\0'));
             return;
         }
-        if (!published || !odd)
-            refuse(where + "/pad", "a pad byte follows only an odd chunk of a published-convention file");
-        const std::string bytes = bytesOfHex(shortText(*pad, where + "/pad", "a pad is one byte"), where + "/pad");
-        if (bytes.size() > 1) refuse(where + "/pad", "a pad is one byte");
-        if (bytes.empty() && !last && !isList)
+        if (padding == 0)
+            refuse(where + "/pad", family == Family::Wave64
+                                       ? "a pad follows only a chunk whose length is no multiple of 8"
+                                       : "a pad byte follows only an odd chunk of a published-convention file");
+        const char* what = family == Family::Wave64 ? "a pad is the bytes up to the next multiple of 8" : "a pad is one byte";
+        const std::string bytes = bytesOfHex(shortText(*pad, where + "/pad", what), where + "/pad");
+        if (bytes.size() > padding) refuse(where + "/pad", what);
+        if (bytes.size() < padding && !last && !isList)
             refuse(where + "/pad", "only the last chunk of a list, or an odd list, can lack its pad byte");
         literal(bytes);
     }
@@ -514,27 +615,42 @@ public:
     // it declares.
     void form(const JsonValue& value, const std::string& where) {
         const std::uint64_t start = offset();
-        const std::size_t header = literal("RIFF" + le32(0) + codeOf(field(value, "form", where), where + "/form"));
-        children(field(value, "children", where), where + "/children", 1);
-        const std::uint64_t body = offset() - start - 12;
+        const std::string signature =
+            family == Family::Wave64 ? wave64Guid("riff") : families[static_cast<int>(family)];
+        const std::size_t at = header(signature);
+        literal(codeOf(field(value, "form", where), where + "/form"));
+        const JsonValue& list = field(value, "children", where);
+        if (family == Family::RF64 || family == Family::BW64) readSizes(list, signature, where + "/children");
+        children(list, where + "/children", 1);
+        const std::uint64_t body = offset() - start - headerBytes(family) - typeBytes(family);
         fits(body + 12, where);
-        setLength(header, published ? body + 4 : body);
-        declaredLength(header, 0, value, where);
+        length(at, published ? body + typeBytes(family) : body, value, where);
     }
 
     void file(const JsonValue& root) {
         if (root.kind != JsonValue::Kind::object) refuse("", "the description must be an object");
-        onlyFields(root, {"form", "convention", "length", "children", "forms", "after"}, "");
+        onlyFields(root, {"form", "convention", "family", "length", "children", "forms", "after"}, "");
         if (const JsonValue* convention = root.find("convention")) {
             const char* what = "is \"tav\" or \"published\"";
             const std::string name = shortText(*convention, "/convention", what);
             if (name != "tav" && name != "published") refuse("/convention", what);
             published = name == "published";
         }
+        if (const JsonValue* given = root.find("family")) {
+            const char* what = "is \"RIFF\", \"RIFX\", \"RF64\", \"BW64\" or \"Wave64\"";
+            const std::string name = shortText(*given, "/family", what);
+            const auto found = std::find(std::begin(families), std::end(families), name);
+            if (found == std::end(families)) refuse("/family", what);
+            family = static_cast<Family>(found - std::begin(families));
+            if (!published && family != Family::RIFF)
+                refuse("/family", "only a published-convention file is of another family than RIFF");
+        }
         form(root, "");
         // The forms after the first, one after another, in the first's convention.
         if (const JsonValue* forms = root.find("forms")) {
             if (!published) refuse("/forms", "only a published-convention file has forms after its first");
+            if (family != Family::RIFF && family != Family::RIFX)
+                refuse("/forms", "only a RIFF or RIFX file has forms after its first");
             if (forms->kind != JsonValue::Kind::array) refuse("/forms", "must be an array");
             for (std::size_t i = 0; i < forms->items.size(); ++i) {
                 const JsonValue& item = forms->items[i];
@@ -555,6 +671,8 @@ private:
     Packed& packed;
     const Description& description;
     bool published = false;
+    Family family = Family::RIFF;
+    std::vector<std::pair<std::string, std::uint64_t>> sizes;  // an RF64 file's ds64, by id
 };
 
 Packed::Packed(const Description& description) : description(description) { Packer(*this).file(description.root); }
@@ -585,13 +703,15 @@ namespace {
 // A form: its type, the RIFF length where it is not the one its chunks give
 // (pack writes it back), and its children.
 Described describeForm(File& form, const Layout& layout) {
-    Chunk& riff = form;
-    const std::uint32_t length = riff.length();
+    const std::uint64_t length = layout.field(form);
     const std::uint64_t end = form.limit();
     Described described;
-    described.add("form", jsonString(code(form.type())));
+    described.add("form", jsonString(layout.codeAt(form.origin() + layout.header())));
     if (layout.published && form.origin() == 0) described.add("convention", "\"published\"");
-    if (length != end - form.origin() - (layout.published ? 8 : 12)) described.add("length", std::to_string(length));
+    if (layout.family != Family::RIFF && form.origin() == 0)
+        described.add("family", jsonString(families[static_cast<int>(layout.family)]));
+    if (length != end - form.origin() - layout.header() - (layout.published ? 0 : 4))
+        described.add("length", std::to_string(length));
     described.children = describeChildren(form, layout, end);
     described.add("children", Shown::As::children, 0, 0);
     return described;
@@ -614,7 +734,7 @@ void unpack(std::istream& in, Convention convention, std::ostream& out) {
     for (std::uint64_t at = 0;;) {
         File form(in, convention, at);
         checkLoaded(in, at);
-        forms.push_back(describeForm(form, Layout{in, published, size, form.origin()}));
+        forms.push_back(describeForm(form, Layout{in, published, size, form.origin(), form.family()}));
         end = form.limit();
         if ((at = form.next()) == 0) break;
     }
@@ -625,7 +745,7 @@ void unpack(std::istream& in, Convention convention, std::ostream& out) {
     }
     // Bytes after the last published form that are no form: not part of it, but kept.
     if (end < size) top.add("after", Shown::As::hex, end, size - end);
-    const Layout layout{in, published, size, 0};
+    const Layout layout{in, published, size, 0, Family::RIFF};
     const Progress meter(size);
     Printer{layout, out}.print(top, 0);
     out << '\n';

@@ -32,9 +32,27 @@ bool pathType(const FourCC& code) {
 
 std::string shownCode(const FourCC& code) { return printable(std::string_view(code.chars, 4)); }
 
+// A chunk's id: a Wave64 GUID registered for no RIFF code shows whole, in the
+// form GUIDs are written ({01234567-89AB-...}, its first three fields little-endian).
+std::string shownId(Chunk& chunk, const FourCC& id) {
+    if (id.value != 0) return shownCode(id);
+    const auto g = chunk.guid();
+    static const int order[] = {3, 2, 1, 0, -1, 5, 4, -1, 7, 6, -1, 8, 9, -1, 10, 11, 12, 13, 14, 15};
+    std::string out = "{";
+    for (const int i : order) {
+        if (i < 0) {
+            out += '-';
+            continue;
+        }
+        static const char digits[] = "0123456789ABCDEF";
+        out += digits[g[static_cast<std::size_t>(i)] >> 4];
+        out += digits[g[static_cast<std::size_t>(i)] & 15];
+    }
+    return out + "}";
+}
+
 struct Printer {
     bool names;
-    bool published;
     std::uint64_t size;  // the stream's
     std::uint64_t base;  // where the form stands in the stream: its chunks' offsets count from there
     std::ostream& out;
@@ -44,14 +62,14 @@ struct Printer {
     void show(Chunk& chunk, List* asList, const FourCC& id, const FourCC& type, int depth, const std::string& path,
               std::uint64_t within) {
         std::string line(2 * static_cast<std::size_t>(depth), ' ');
-        line += shownCode(id);
+        line += shownId(chunk, id);
         if (asList) line += ' ' + shownCode(type);
-        const std::uint32_t length = chunk.length();
-        const std::uint64_t offset = base + chunk.offset();
+        const std::uint64_t length = chunk.length64();
+        const std::uint64_t offset = base + chunk.offset64();
         line += "  offset " + std::to_string(offset) + "  length " + std::to_string(length);
         // A tree shown must be true: a chunk that the file or its list cannot
         // hold says so, and by how much.
-        const std::uint64_t end = offset + (asList && !published ? 12 : 8) + length;
+        const std::uint64_t end = base + chunk.dataEnd();
         if (end > size)
             line += "  (cut: " + std::to_string(end - size) + " bytes short)";
         else if (end > within)
@@ -103,7 +121,6 @@ std::string whatFollows(std::istream& in, std::uint64_t from, std::uint64_t coun
 
 void printTree(std::istream& in, Tav::Format::RIFF::Convention convention, bool names, std::uint64_t size,
                std::ostream& out) {
-    const bool published = convention == Tav::Format::RIFF::Convention::Published;
     // A stream may hold several forms, one after another (OpenDML AVI): each is
     // shown as the first is.
     for (std::uint64_t at = 0;;) {
@@ -111,7 +128,7 @@ void printTree(std::istream& in, Tav::Format::RIFF::Convention convention, bool 
         checkLoaded(in, at);
         Chunk& riff = form;  // the "RIFF" chunk itself
         const bool named = names || std::memcmp(form.type().chars, "OSTR", 4) == 0;
-        Printer{named, published, size, form.origin(), out}.show(form, &form, riff.type(), form.type(), 0, "", size);
+        Printer{named, size, form.origin(), out}.show(form, &form, riff.type(), form.type(), 0, "", size);
         if ((at = form.next()) != 0) continue;
         // Bytes after a published form that are no form are not part of it (Tav's
         // form fills its file).
@@ -136,7 +153,7 @@ void addTree(CLI::App& app, Run& run) {
             return guarded(shownInput(*path), [&] {
                 auto in = openSeekable(*path);
                 const Tav::Format::RIFF::Convention chosen = chooseConvention(*in, *convention, *path);
-                const std::uint64_t size = readHead(*in, *path).size;
+                const std::uint64_t size = riffSize(*in, *path);
                 printTree(*in, chosen, *names, size, std::cout);
                 return 0;
             });
