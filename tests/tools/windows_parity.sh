@@ -11,7 +11,8 @@
 # those the catalogue compiler's tests wrote (TAV_KEEP_CATALOGUES), whose
 # plural rules, contexts, system-dependent strings and format errors msgfmt -c
 # refuses were chosen for it. Prints a table of the outcomes per character set
-# and kind of input.
+# and kind of input. Then RIFF, RIFX, RF64 and Wave64 files that ffmpeg and sox
+# write: the Windows tools read, describe and pack them as the Linux one does.
 # Usage: tests/tools/windows_parity.sh [--also DIR] LINUX_TAVTOOL WINDOWS_TAVTOOL.EXE...
 # (each .exe run under Wine with the prefix beside its build's bin folder).
 set -euo pipefail
@@ -76,6 +77,15 @@ if [ -n "$also" ]; then
   done
 fi
 
+# Runs a Windows tool in its own build's prefix, of the prefix's own architecture,
+# whatever the caller set.
+onWindows() {  # onWindows EXE ARGUMENT...
+  local exe=$1 prefix
+  shift
+  prefix=$(realpath "$(dirname "$exe")/../wineprefix")
+  WINEPREFIX=$prefix WINEARCH=$(sed -n 's/^#arch=//p' "$prefix/system.reg") WINEDEBUG=-all wine "$exe" "$@"
+}
+
 failed=0
 declare -A outcome
 for input in *.mo *.po; do
@@ -87,12 +97,9 @@ for input in *.mo *.po; do
   "$linux" locale compile -q "$input" -o "$base.$kind.linux" --code "$code" --target glibc-64 2>"$base.linux.err" ||
     linuxStatus=$?
   for exe in "${windows[@]}"; do
-    prefix=$(realpath "$(dirname "$exe")/../wineprefix")
-    # Each tool in its own build's prefix, of the prefix's own architecture, whatever the caller set.
-    winearch=$(sed -n 's/^#arch=//p' "$prefix/system.reg")
     windowsStatus=0
-    WINEPREFIX=$prefix WINEARCH=$winearch WINEDEBUG=-all wine "$exe" locale compile -q "$input" -o "$base.$kind.windows" --code "$code" \
-      --target glibc-64 2>"$base.windows.err" || windowsStatus=$?
+    onWindows "$exe" locale compile -q "$input" -o "$base.$kind.windows" --code "$code" --target glibc-64 \
+      2>"$base.windows.err" || windowsStatus=$?
     tr -d '\r' <"$base.windows.err" >"$base.windows.err2"
     if [ "$linuxStatus" -eq 0 ] && [ "$windowsStatus" -eq 0 ] && cmp -s "$base.$kind.linux" "$base.$kind.windows"; then
       result=identical
@@ -116,5 +123,25 @@ done
 printf '%s\n' "${!outcome[@]}" | LC_ALL=C sort | while read -r build set kind result; do
   printf '%-22s %-12s %-3s %-38s %d\n' "$build" "$set" "$kind" "$result" "${outcome[$build $set $kind $result]}"
 done
-[ "$failed" -eq 0 ] && echo "windows parity: every catalogue compiled or refused alike"
+# The RIFF family as ffmpeg and sox write it: each Windows tool shows the tree
+# the Linux one shows, describes the file alike and packs it back byte for byte.
+files=0
+if command -v ffmpeg >/dev/null && command -v sox >/dev/null; then
+  ffmpeg -v error -f lavfi -i sine=d=0.05:r=8000 -rf64 always rf64.wav
+  ffmpeg -v error -f lavfi -i sine=d=0.05:r=8000 -f w64 ffmpeg.w64
+  sox -n -B -r 8000 -c 1 -b 16 rifx.wav synth 0.01 sine 440
+  sox -n -t w64 -r 8000 -c 1 -b 8 sox.w64 synth 0.0013 sine 440
+  for f in rf64.wav ffmpeg.w64 rifx.wav sox.w64; do
+    "$linux" tree "$f" >"$f.tree"
+    "$linux" unpack "$f" -o "$f.json"
+    for exe in "${windows[@]}"; do
+      files=$((files + 1))
+      onWindows "$exe" tree "$f" | tr -d '\r' | cmp -s - "$f.tree" &&
+        onWindows "$exe" unpack "$f" -o "$f.windows.json" && cmp -s "$f.json" "$f.windows.json" &&
+        onWindows "$exe" pack "$f.windows.json" -o "$f.again" && cmp -s "$f" "$f.again" ||
+        { echo "FAIL: $f through $exe: not read or packed back as on Linux" >&2; failed=1; }
+    done
+  done
+fi
+[ "$failed" -eq 0 ] && echo "windows parity: every catalogue compiled or refused alike; $files RIFF family files read alike"
 exit "$failed"

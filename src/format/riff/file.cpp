@@ -244,6 +244,8 @@ Fit fitOf(std::istream& stream, std::streampos here, std::uint64_t size, Convent
 }  // namespace
 
 Kind identify(std::istream& stream) {
+    // A stream already failed is refused as it stands: its state is the caller's.
+    if (!stream.good()) fail<std::invalid_argument>("Tav::Format::RIFF::identify: Input stream not good!");
     const std::streampos here = stream.tellg();
     struct Restore {
         std::istream& stream;

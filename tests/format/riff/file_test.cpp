@@ -477,6 +477,14 @@ TEST(RiffFamily, IdentifiesWhatAStreamIs) {
         RIFF::File file(data, kind.convention);  // and it reads so
     }
     std::istringstream text("plain text, no RIFF here");
+    text.seekg(0, std::ios::end);
+    text.seekg(0);
     EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { RIFF::identify(text); }), badSignature);
+    EXPECT_TRUE(text.good());
     EXPECT_EQ(text.tellg(), std::streampos(0));
+    std::istringstream failed(own);
+    failed.setstate(std::ios::failbit);
+    EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { RIFF::identify(failed); }),
+              "Tav::Format::RIFF::identify: Input stream not good!");
+    EXPECT_TRUE(failed.fail());
 }

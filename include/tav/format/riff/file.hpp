@@ -78,7 +78,9 @@ struct Kind {
 /// length that fits Tav's is no proof alone: a published writer that counts 4
 /// bytes too few makes one).
 /// Leaves the stream where it was handed over, its state cleared. Throws what
-/// File's constructor throws for a stream that no convention reads.
+/// File's constructor throws for a stream that no convention reads, and
+/// "Tav::Format::RIFF::identify: Input stream not good!" for a stream handed
+/// over in a failed state, which it leaves so.
 TAV_API Kind identify(std::istream& stream);
 
 /// RIFF data held in a caller's input stream: the outermost list of the tree.
