@@ -60,8 +60,8 @@ enum class Family {
 
 /// What a stream is: its family and the length convention to read it in.
 struct Kind {
-    Family family;
-    Convention convention;
+    Family family;          ///< the member of the family its signature names
+    Convention convention;  ///< the convention to read it in (File's constructor)
 };
 
 /// Finds what the stream, handed over at its beginning, holds, so that a
