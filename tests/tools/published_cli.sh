@@ -67,6 +67,19 @@ if command -v sox >/dev/null; then
   sox -n -t w64 -r 8000 -c 1 -b 8 "$work/sox.w64" synth 0.0013 sine 440  # 11 bytes of data: padded to 8
   made "$work/sox-rifx.wav"; made "$work/sox.w64"
 fi
+# A Wave64 file with a chunk whose GUID is registered for no RIFF code (Sony's
+# "marker"): tree writes the GUID whole.
+if command -v python3 >/dev/null; then
+  python3 -c "import struct, sys
+def guid(code): return code + bytes.fromhex('F3ACD3118CD100C04F8EDB8A')
+def chunk(g, d): return g + struct.pack('<Q', 24 + len(d)) + d + bytes(-len(d) % 8)
+body = chunk(guid(b'fmt '), bytes(16)) + chunk(bytes.fromhex('5662F7AB2D39D21186C700C04F8EDB8A'), b'\1\0\0\0') + chunk(guid(b'data'), b'abc')
+open(sys.argv[1], 'wb').write(b'riff' + bytes.fromhex('2E91CF11A5D628DB04C10000') + struct.pack('<Q', 40 + len(body)) + guid(b'wave') + body)" \
+    "$work/python-marker.w64"
+  made "$work/python-marker.w64"
+  grep -qxF '  {ABF76256-392D-11D2-86C7-00C04F8EDB8A}  offset 80  length 4' "$work/tree" ||
+    { echo "FAIL: the marker GUID is not shown whole: $(cat "$work/tree")"; failures=$((failures + 1)); }
+fi
 if command -v sndfile-convert >/dev/null && [ -s "$work/sox-16.wav" ]; then
   sndfile-convert -endian=big "$work/sox-16.wav" "$work/sndfile-rifx.wav"
   sndfile-convert "$work/sox-16.wav" "$work/sndfile.rf64"

@@ -302,7 +302,7 @@ TEST(RiffFamily, WalksEveryMember) {
     const std::string fmt = "16 bytes of fmt.";
     const std::string rifxBody = "WAVE" + std::string("fmt ") + be32(16) + fmt + "LIST" + be32(4 + 8 + 3 + 1) +
                                  "INFO" + "ISFT" + be32(3) + "ab" + '\0' + '\0' + "data" + be32(5) + "abcde" + '\0';
-    const std::string table = "big " + le64(7);
+    const std::string table = "none" + le64(99) + "big " + le64(7);  // the second entry is the one used
     const std::string rf64Body = "WAVE" + ds64(1000, 5, table) + publishedChunk("fmt ", fmt) + "big " + le32(0xFFFFFFFF) +
                                  "1234567" + '\0' + "data" + le32(0xFFFFFFFF) + "abcde" + '\0';
     const std::string unknown(16, '\x5A');
@@ -317,8 +317,8 @@ TEST(RiffFamily, WalksEveryMember) {
     } cases[] = {
         {"RIFX", "RIFX" + be32(rifxBody.size()) + rifxBody, RIFF::Family::RIFX, 4 + 24 + 24 + 14,
          "fmt @12:16\nLIST@36:16\n  ISFT@48:3\ndata@60:5\n"},
-        {"RF64", rf64("RF64", rf64Body), RIFF::Family::RF64, 1000, "ds64@12:40\nfmt @60:16\nbig @84:7\ndata@100:5\n"},
-        {"BW64", rf64("BW64", rf64Body), RIFF::Family::BW64, 1000, "ds64@12:40\nfmt @60:16\nbig @84:7\ndata@100:5\n"},
+        {"RF64", rf64("RF64", rf64Body), RIFF::Family::RF64, 1000, "ds64@12:52\nfmt @72:16\nbig @96:7\ndata@112:5\n"},
+        {"BW64", rf64("BW64", rf64Body), RIFF::Family::BW64, 1000, "ds64@12:52\nfmt @72:16\nbig @96:7\ndata@112:5\n"},
         {"Wave64", w64, RIFF::Family::Wave64, w64.size() - 24,
          "fmt @40:16\n-@80:3\nlist@112:10\ndata@152:5\n"},
     };
@@ -412,8 +412,8 @@ TEST(RiffFamily, RefusesOrShowsDamage) {
 // Past 4 GiB every offset and length is 64-bit, streamed from a stream that
 // holds no more than its headers; the 32-bit calls refuse what does not fit.
 TEST(RiffFamily, ReachesPast4GiB) {
-    const std::uint64_t big = (std::uint64_t{5} << 30) + 3;  // odd: padded to 8
-    const std::uint64_t after = 40 + 24 + big + 5;
+    const std::uint64_t big = std::uint64_t{1} << 32;  // one more than a 32-bit length holds
+    const std::uint64_t after = 40 + 24 + big;
     const std::string last = wave64Chunk("fmt ", "tail");
     Sparse sparse(after, last);
     const std::string head = wave64Guid("riff") + le64(after + last.size()) + wave64Guid("wave");
@@ -434,6 +434,17 @@ TEST(RiffFamily, ReachesPast4GiB) {
     EXPECT_EQ(std::string(tail.type().chars, 4), "fmt ");
     EXPECT_EQ(std::string(tail.open(), 4), "tail");
     EXPECT_EQ(file.limit(), sparse.size());
+
+    // A chunk just short of 4 GiB, then one at exactly 4 GiB.
+    const std::uint64_t most = big - 64;
+    Sparse edge(big, last);
+    edge.head = wave64Guid("riff") + le64(big + last.size()) + wave64Guid("wave") + wave64Guid("data") + le64(24 + most);
+    std::istream edgeStream(&edge);
+    RIFF::File edgeFile(edgeStream, RIFF::Convention::Published);
+    ASSERT_EQ(edgeFile.count(), 2);
+    EXPECT_EQ(edgeFile[0].length(), most);
+    EXPECT_EQ(edgeFile[1].offset64(), big);
+    EXPECT_EQ(thrownMessage<std::invalid_argument>([&] { edgeFile[1].offset(); }), "Chunk offset past 4 GiB!");
 }
 
 // identify() names each member and the convention to read it in, and leaves the
@@ -449,6 +460,8 @@ TEST(RiffFamily, IdentifiesWhatAStreamIs) {
     short4.replace(4, 4, le32(wav.size() - 12));
     // A list whose length fits both: Tav's convention reads it.
     const std::string both = riff("TEST", "");
+    // A stray byte after an even chunk: neither convention's chunks cover it.
+    const std::string stray = riff("TEST", chunk("abcd", "12") + "x");
     const struct {
         const char* what;
         std::string bytes;
@@ -457,6 +470,7 @@ TEST(RiffFamily, IdentifiesWhatAStreamIs) {
     } cases[] = {
         {"Tav's own", own, Family::RIFF, Convention::Tav},
         {"an empty Tav form", both, Family::RIFF, Convention::Tav},
+        {"a stray byte that no chunk covers", stray, Family::RIFF, Convention::Tav},
         {"a WAV", wav, Family::RIFF, Convention::Published},
         {"a WAV counted short", short4, Family::RIFF, Convention::Published},
         {"a WAV with a tag after it", wav + "TAG", Family::RIFF, Convention::Published},
